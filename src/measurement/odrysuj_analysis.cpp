@@ -1,0 +1,33 @@
+#include "odrysuj_analysis.h"
+
+#include <algorithm>
+
+namespace zr7 {
+
+std::vector<TPoint> TOdrysujCurves::MaximumMarks() const {
+  return {{tmax - kSamplePeriod, amax}, {tmax, amax}, {tmax + kSamplePeriod, amax}};
+}
+
+int DisplayedSampleCount(const TPomiar& pomiar) {
+  return std::clamp(pomiar.Probki[1].n, 0, TProbki::kCount);
+}
+
+TOdrysujCurves AnalyzeForOdrysuj(const TPomiar& pomiar) {
+  TOdrysujCurves curves;
+  const int count = DisplayedSampleCount(pomiar);
+  curves.force.reserve(count);
+  curves.deceleration.reserve(count);
+  for (int i = 1; i <= count; ++i) {
+    const double t = i / kSamplesPerSecond;
+    const TProbka& sample = pomiar.Probki[i];
+    curves.force.push_back({t, static_cast<double>(sample.F)});
+    curves.deceleration.push_back({t, sample.a});
+    if (sample.a > curves.amax) {
+      curves.amax = sample.a;
+      curves.tmax = t;
+    }
+  }
+  return curves;
+}
+
+} // namespace zr7

@@ -1,0 +1,127 @@
+#include "text/cp1250.h"
+#include "text/file_error_text.h"
+#include "text/number_format.h"
+#include "text/short_string.h"
+
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <cerrno>
+#include <string>
+
+namespace zr7 {
+namespace {
+
+// glibc's own Windows-1250 converter, as an independent reference.
+std::string IconvCp1250ToUtf8(unsigned char byte) {
+  iconv_t cd = iconv_open("UTF-8", "CP1250");
+  char in[1] = {static_cast<char>(byte)};
+  char out[8] = {};
+  char* inPtr = in;
+  char* outPtr = out;
+  size_t inLeft = 1;
+  size_t outLeft = sizeof out;
+  const size_t result = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+  iconv_close(cd);
+  return result == static_cast<size_t>(-1) ? std::string() : std::string(out, outPtr);
+}
+
+TEST(Cp1250, UpperHalfMatchesSystemConverter) {
+  for (int byte = 0x80; byte <= 0xFF; ++byte) {
+    const std::string expected = IconvCp1250ToUtf8(static_cast<unsigned char>(byte));
+    if (expected.empty()) continue;  // unassigned in the code page
+    const std::string single(1, static_cast<char>(byte));
+    EXPECT_EQ(Cp1250ToUtf8(single), expected) << "byte " << byte;
+    EXPECT_EQ(Utf8ToCp1250(expected), single) << "byte " << byte;
+  }
+}
+
+TEST(Cp1250, PolishLettersAndUnmappableCharacters) {
+  const std::string polish = "Zażółć gęślą jaźń ĄĆĘŁŃÓŚŹŻ";
+  const std::string bytes = Utf8ToCp1250(polish);
+  EXPECT_EQ(bytes.size(), 27u);
+  EXPECT_EQ(static_cast<unsigned char>(bytes[2]), 0xBF);  // ż
+  EXPECT_EQ(Cp1250ToUtf8(bytes), polish);
+  EXPECT_EQ(Utf8ToCp1250("π ≈ 3"), "? ? 3");
+  EXPECT_EQ(Utf8ToCp1250("\xC5"), "?");  // cut-off sequence
+  EXPECT_EQ(Cp1250ToUtf8(Utf8ToCp1250(Cp1250ToUtf8("\x81"))), Cp1250ToUtf8("\x81"));
+}
+
+TEST(ShortString, CutsAt255AndKeepsBytesBeyondTheText) {
+  TShortString text;
+  text.Assign(std::string(300, 'x'));
+  EXPECT_EQ(text.Length(), 255u);
+  EXPECT_EQ(text.Text(), std::string(255, 'x'));
+  text.Assign("ab");
+  EXPECT_EQ(text.Text(), "ab");
+  EXPECT_EQ(text.bytes[3], 'x');  // a shorter text leaves the old bytes behind it
+  text.AssignUtf8("Bląd");
+  EXPECT_EQ(text.Length(), 4u);
+  EXPECT_EQ(text.Utf8(), "Bląd");
+}
+
+struct FixedCase {
+  double value;
+  int decimals;
+  const char* expected;
+};
+
+TEST(FormatFixed, RoundsHalfAwayFromZeroOnTheDecimalForm) {
+  const FixedCase cases[] = {
+      {0.0, 1, "0,0"},      {9.96, 1, "10,0"},   {2.25, 1, "2,3"},  {0.15, 1, "0,2"},
+      {-2.25, 1, "-2,3"},   {-0.04, 1, "0,0"},   {57.0, 0, "57"},   {56.5, 0, "57"},
+      {0.4999, 0, "0"},     {123.45, 1, "123,5"}, {1e-20, 1, "0,0"}, {255.0, 0, "255"},
+      {1234567.891, 1, "1234567,9"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FormatFixed(c.value, c.decimals, ','), c.expected) << c.value;
+  }
+  EXPECT_EQ(FormatFixed(4.639, 1, '.'), "4.6");
+}
+
+TEST(FormatGeneral, ShortestFormWithFourDigits) {
+  const std::pair<double, const char*> cases[] = {
+      {-0.5, "-0.5"}, {1.25, "1.25"}, {123.45, "123.5"}, {0.0, "0"},
+      {2.0, "2"},     {9.9996, "10"}, {0.0012345, "0.001235"}, {-12.0, "-12"},
+      {12345.0, "1.235E+4"},
+  };
+  for (const auto& [value, expected] : cases) EXPECT_EQ(FormatGeneral(value, 4, '.'), expected) << value;
+  EXPECT_EQ(FormatGeneral(-0.5, 4, ','), "-0,5");
+}
+
+TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
+  EXPECT_EQ(RoundHalfEven(44.5), 44);
+  EXPECT_EQ(RoundHalfEven(45.5), 46);
+  EXPECT_EQ(RoundHalfEven(-0.5), 0);
+  EXPECT_EQ(RoundHalfEven(44.98), 45);
+}
+
+TEST(ParseRuntimeInteger, AcceptsWhatTheRuntimeAccepts) {
+  const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
+      {"7", 7},        {" 7", 7},          {"+7", 7},          {"-3", -3},
+      {"012", 12},     {"$1F", 31},        {"0x1f", 31},       {"0X10", 16},
+      {"x10", 16},     {"-$10", -16},      {"2147483647", INT32_MAX},
+      {"-2147483648", INT32_MIN},
+      {"7 ", std::nullopt}, {"COM7", std::nullopt}, {"", std::nullopt}, {" ", std::nullopt},
+      {"-", std::nullopt},  {"0x", std::nullopt},   {"1.5", std::nullopt}, {"2147483648", std::nullopt},
+      {"99999999999", std::nullopt}, {"\t7", std::nullopt},
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(ParseRuntimeInteger(text), expected) << '"' << text << '"';
+}
+
+TEST(FileErrors, RuntimeTextsAndFullStop) {
+  EXPECT_EQ(FileErrorText(ENOENT), "File not found");
+  EXPECT_EQ(FileErrorText(ENOTDIR), "Invalid filename");
+  EXPECT_EQ(FileErrorText(EMFILE), "Too many open files");
+  EXPECT_EQ(FileErrorText(EACCES), "File access denied");
+  EXPECT_EQ(FileErrorText(ENOSPC), "Disk full");
+  EXPECT_EQ(FileErrorText(EIO), "I/O error 5");
+  EXPECT_EQ(WithFullStop("File not found"), "File not found.");
+  EXPECT_EQ(WithFullStop("Done."), "Done.");
+  EXPECT_EQ(WithFullStop("Really!"), "Really!");  // '!' sorts before '.'
+  EXPECT_EQ(WithFullStop("I/O error 5"), "I/O error 5.");
+  EXPECT_EQ(WithFullStop(""), "");
+}
+
+} // namespace
+} // namespace zr7
