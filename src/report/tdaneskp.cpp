@@ -1,0 +1,119 @@
+#include "tdaneskp.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+
+namespace zr7 {
+namespace {
+
+QLabel* Caption(QWidget* parent, const char* text, QRect geometry, bool bold = false) {
+  auto* label = new QLabel(QString::fromUtf8(text), parent);
+  label->setGeometry(geometry);
+  if (bold) {
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+  }
+  return label;
+}
+
+QLineEdit* Edit(QWidget* parent, QRect geometry) {
+  auto* edit = new QLineEdit(parent);
+  edit->setGeometry(geometry);
+  return edit;
+}
+
+QFrame* SunkenFrame(QWidget* parent, QRect geometry) {
+  auto* frame = new QFrame(parent);
+  frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  frame->setGeometry(geometry);
+  return frame;
+}
+
+} // namespace
+
+TdaneSKP::TdaneSKP(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("Dane SKP / pojazdu"));
+  setModal(false);
+  // Client area of the 484 x 419 window less its frame and caption.
+  setFixedSize(476, 392);
+  move(369, 176);
+
+  SunkenFrame(this, {16, 8, 433, 97});
+  SunkenFrame(this, {16, 112, 433, 177});
+
+  Caption(this, "Dane SKP / warsztatu", {168, 24, 127, 13}, true);
+  Button1 = new QPushButton(QStringLiteral("modyfikuj"), this);
+  Button1->setGeometry(312, 16, 97, 25);
+  QFont modyfikujFont = Button1->font();
+  modyfikujFont.setBold(true);
+  modyfikujFont.setItalic(true);
+  modyfikujFont.setPixelSize(13);
+  Button1->setFont(modyfikujFont);
+  Button1->setToolTip(QStringLiteral("zmiana: nazwy SKP, Adresu, Uwag i nrCOM"));
+  Button1->setAutoDefault(false);
+
+  Caption(this, "Nazwa", {38, 52, 37, 17});
+  edSKP = Edit(this, {80, 48, 329, 21});
+  Caption(this, "Adres", {43, 75, 31, 17});
+  edAdres = Edit(this, {80, 72, 329, 21});
+
+  Caption(this, "Dane Pojazdu", {192, 120, 80, 13}, true);
+  Caption(this, "Rodzaj pojazdu", {80, 144, 77, 17});
+  Caption(this, "Marka", {192, 144, 34, 17});
+  Caption(this, "Typ / model", {304, 144, 61, 17});
+  rodzaj_pojazdu = new QComboBox(this);
+  rodzaj_pojazdu->setGeometry(80, 160, 105, 21);
+  rodzaj_pojazdu->setEditable(true);
+  rodzaj_pojazdu->setInsertPolicy(QComboBox::NoInsert);
+  rodzaj_pojazdu->addItems({QStringLiteral("sam.osobowy"), QString::fromUtf8("sam.ciężarowy"),
+                            QStringLiteral("autobus"), QStringLiteral("motocykl"), QStringLiteral("inny")});
+  rodzaj_pojazdu->setCurrentIndex(-1);
+  QFont kindFont = rodzaj_pojazdu->font();
+  kindFont.setBold(true);
+  rodzaj_pojazdu->setFont(kindFont);
+  edMarka = Edit(this, {192, 160, 105, 21});
+  edModel = Edit(this, {304, 160, 105, 21});
+
+  Caption(this, "Data 1-szej rej.", {80, 184, 70, 13});
+  Caption(this, "Nr rejestracyjny", {192, 184, 76, 17});
+  Caption(this, "Przebieg", {304, 184, 45, 17});
+  ed1Rej = Edit(this, {80, 200, 105, 21});
+  edRej = Edit(this, {192, 200, 105, 21});
+  edPrzebieg = Edit(this, {304, 200, 105, 21});
+
+  Caption(this, "Uwagi", {40, 238, 34, 17});
+  edUwagi = Edit(this, {81, 232, 328, 21});
+  Caption(this, "Diagnosta", {24, 265, 52, 17});
+  edDiagnosta = Edit(this, {81, 264, 328, 21});
+
+  BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton), QStringLiteral("OK"), this);
+  BitBtn1->setGeometry(208, 312, 75, 41);
+  BitBtn1->setDefault(true);
+
+  QWidget* tabOrder[] = {BitBtn1, rodzaj_pojazdu, edMarka, edModel, ed1Rej,  edRej,
+                         edPrzebieg, edUwagi, edDiagnosta, edSKP, edAdres, Button1};
+  for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+  connect(BitBtn1, &QPushButton::clicked, this, &TdaneSKP::BitBtn1Click);
+  connect(Button1, &QPushButton::clicked, this, &TdaneSKP::Button1Click);
+}
+
+void TdaneSKP::BitBtn1Click() { hide(); }
+
+void TdaneSKP::Button1Click() {
+  if (OnModyfikuj && OnModyfikuj()) hide();
+}
+
+void TdaneSKP::keyPressEvent(QKeyEvent* event) {
+  // The dialog has no cancel: Esc leaves it open with everything typed.
+  if (event->key() == Qt::Key_Escape) return;
+  QDialog::keyPressEvent(event);
+}
+
+} // namespace zr7

@@ -1,0 +1,285 @@
+#include "tfmain.h"
+
+#include "konfiguracja.h"
+#include "report/tdaneskp.h"
+#include "tclickableimage.h"
+#include "tdialogs.h"
+#include "text/cp1250.h"
+#include "text/file_error_text.h"
+#include "text/number_format.h"
+#include "tspinedit.h"
+#include "tstatusbar.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace zr7 {
+namespace {
+
+constexpr int kPanelHeight = 73;
+constexpr int kComPortCount = 32;
+constexpr int kBankCount = 12;
+constexpr int kAnswerTimeoutMs = 500;
+
+QToolButton* SpeedButton(QWidget* panel, const char* glyph, const char* hint, QRect geometry) {
+  auto* button = new QToolButton(panel);
+  button->setIcon(QIcon(QString::fromUtf8(glyph)));
+  button->setIconSize({20, 20});
+  button->setAutoRaise(true);
+  button->setFocusPolicy(Qt::NoFocus);
+  button->setToolTip(QString::fromUtf8(hint));
+  button->setGeometry(geometry);
+  return button;
+}
+
+QLabel* PanelLabel(QWidget* panel, const char* text, QPoint position, bool bold = false) {
+  auto* label = new QLabel(QString::fromUtf8(text), panel);
+  if (bold) {
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+  }
+  label->move(position);
+  label->adjustSize();
+  return label;
+}
+
+// A bold 10-point label for a maximum value, wide enough for its largest text.
+QLabel* MaximumLabel(QWidget* panel, QPoint position, const QColor& color) {
+  QLabel* label = PanelLabel(panel, "0.0", position, true);
+  QFont font = label->font();
+  font.setPointSize(10);
+  label->setFont(font);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, color);
+  label->setPalette(palette);
+  label->resize(60, 17);
+  return label;
+}
+
+void WidenForLongerCaptions(QLabel* label, int width) { label->resize(width, label->height()); }
+
+} // namespace
+
+TfMain::TfMain(TDialogs& dialogs, QWidget* parent) : QMainWindow(parent), dialogs_(dialogs) {
+  // The panel's places were laid out for MS Sans Serif; where it is missing,
+  // Liberation Sans has the metrics of Arial and keeps the captions apart.
+  QFont windowFont;
+  windowFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+  windowFont.setStyleHint(QFont::SansSerif);
+  windowFont.setPointSize(8);
+  setFont(windowFont);
+  setWindowTitle(QStringLiteral("ZR-7"));
+  move(29, 52);
+  // The client area of the 837 x 559 window less its frame and caption.
+  resize(829, 532);
+
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  setCentralWidget(central);
+
+  CreateToolPanel();
+  layout->addWidget(Panel1);
+  CreateChart();
+  layout->addWidget(Chart, 1);
+
+  StatusBar = new TStatusBar(this);
+  setStatusBar(StatusBar);
+
+  TimerRS = new QTimer(this);
+  TimerRS->setSingleShot(true);
+  TimerRS->setInterval(kAnswerTimeoutMs);
+
+  daneSKP = new TdaneSKP(this);
+  daneSKP->setFont(windowFont);
+  daneSKP->OnModyfikuj = [this] { return WriteConfiguration(); };
+}
+
+TfMain::~TfMain() = default;
+
+void TfMain::CreateToolPanel() {
+  auto* panel = new QFrame(this);
+  panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  panel->setFixedHeight(kPanelHeight);
+  Panel1 = panel;
+
+  sbOpen = SpeedButton(panel, ":/open.svg", "Otwórz z pliku", {4, 4, 25, 25});
+  sbSave = SpeedButton(panel, ":/save.svg", "Zapisz do pliku", {32, 8, 25, 21});
+  sbPrint = SpeedButton(panel, ":/print.svg", "Drukuj", {82, 4, 25, 25});
+  sbPrinterSetup = SpeedButton(panel, ":/printer_setup.svg", "Ustawienia drukarki", {110, 4, 25, 25});
+
+  Image1 = new TClickableImage(panel);
+  Image1->setPixmap(QPixmap(QStringLiteral(":/logo.jpg")));
+  Image1->setGeometry(4, 30, 131, 25);
+  Image1->setToolTip(QStringLiteral("informacja o producencie"));
+  Image1->setCursor(Qt::PointingHandCursor);
+  connect(Image1, &TClickableImage::clicked, this, &TfMain::Image1Click);
+
+  cbCOM = new QComboBox(panel);
+  cbCOM->setGeometry(152, 5, 65, 21);
+  for (int port = 1; port <= kComPortCount; ++port) cbCOM->addItem(QStringLiteral("COM%1").arg(port));
+  cbCOM->setCurrentIndex(-1);
+  cbCOM->setToolTip(QStringLiteral("USB Serial Port (COM)"));
+
+  btPolacz = new QPushButton(QString::fromUtf8("Polącz"), panel);
+  btPolacz->setGeometry(152, 30, 65, 25);
+  btPolacz->setToolTip(QString::fromUtf8("połącz z portem USB"));
+
+  seBank = new TSpinEdit(1, kBankCount, 2, panel);
+  seBank->setGeometry(224, 5, 65, 22);
+  seBank->setValue(1);
+  seBank->setToolTip(QString::fromUtf8("nr zapisu w pamięci ZR-7"));
+
+  bbtOpen = new QPushButton(QStringLiteral("Czytaj"), panel);
+  bbtOpen->setGeometry(224, 30, 65, 25);
+  bbtOpen->setToolTip(QStringLiteral("czytaj z pamięci ZR-7"));
+  bbtOpen->setEnabled(false);
+
+  Button1 = new QPushButton(QStringLiteral("Dane SKP / pojazdu"), panel);
+  Button1->setGeometry(296, 8, 121, 49);
+  Button1->setToolTip(QStringLiteral("wpisywanie danych SKP / pojazdu"));
+  connect(Button1, &QPushButton::clicked, this, &TfMain::Button1Click);
+
+  Ldata = PanelLabel(panel, "00/00/00", {424, 8});
+  Ldata->resize(65, 16);
+  Lgodzina = PanelLabel(panel, "00:00:00", {424, 25});
+  Lgodzina->resize(65, 16);
+  Label1 = PanelLabel(panel, "a max [m/s2] =", {488, 8}, true);
+  lbAmax = MaximumLabel(panel, {580, 8}, QColor(255, 0, 0));
+  Label6 = PanelLabel(panel, "F max [daN] =", {488, 25}, true);
+  lbFmax = MaximumLabel(panel, {580, 25}, QColor(0, 128, 0));
+  lHamulec = PanelLabel(panel, "hamulec", {488, 44}, true);
+  // Wide enough for "hamulec roboczy, odch.kier.jazdy= 12.3 [m]".
+  WidenForLongerCaptions(lHamulec, 270);
+  Label2 = PanelLabel(panel, "kąt pocz =", {736, 8});
+  Lbeta = PanelLabel(panel, "0.0", {792, 8});
+  WidenForLongerCaptions(Lbeta, 36);
+  Label3 = PanelLabel(panel, "a pocz =", {744, 25});
+  La_zero = PanelLabel(panel, "0.0", {792, 25});
+  WidenForLongerCaptions(La_zero, 36);
+  Label4 = PanelLabel(panel, "blok =", {760, 44});
+  Lblok = PanelLabel(panel, "0", {792, 44});
+  WidenForLongerCaptions(Lblok, 36);
+
+  pBar = new QProgressBar(panel);
+  pBar->setGeometry(0, 64, 828, 8);
+  pBar->setTextVisible(false);
+  pBar->setValue(0);
+  pBar->setToolTip(QString::fromUtf8("pasek postępu transferu danych"));
+  pBar->setFocusPolicy(Qt::TabFocus);
+
+  setTabOrder(cbCOM, btPolacz);
+  setTabOrder(btPolacz, seBank);
+  setTabOrder(seBank, bbtOpen);
+  setTabOrder(bbtOpen, Button1);
+  setTabOrder(Button1, pBar);
+}
+
+void TfMain::CreateChart() {
+  Chart = new TChart(this);
+  Serie = ConfigureMeasurementChart(*Chart);
+
+  CheckBox1 = new QCheckBox(QString::fromUtf8("wartości"), Chart);
+  CheckBox1->setGeometry(5, 5, 65, 17);
+  CheckBox1->hide();
+  connect(CheckBox1, &QCheckBox::clicked, this, &TfMain::CheckBox1Click);
+
+  Prn_Opis = new QPlainTextEdit(QStringLiteral("Prn_Opis"), Chart);
+  Prn_Opis->setGeometry(16, 400, 801, 17);
+  Prn_Opis->hide();
+}
+
+void TfMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!event->spontaneous()) FormShow();
+}
+
+void TfMain::closeEvent(QCloseEvent* event) {
+  FormClose();
+  QMainWindow::closeEvent(event);
+}
+
+void TfMain::FormShow() {
+  State.Polaczony = false;
+  ReadConfiguration();
+}
+
+void TfMain::FormClose() {}
+
+void TfMain::ReadConfiguration() {
+  TKonfiguracja konfiguracja;
+  if (const int error = ReadKonfiguracja(kKonfiguracjaFileName, konfiguracja); error != 0) {
+    ShowErrorBox(dialogs_, QString::fromStdString(FileErrorText(error)));
+    return;
+  }
+  const auto fromFile = [](const std::string& cp1250) {
+    TShortString text;
+    text.Assign(cp1250);
+    return QString::fromStdString(text.Utf8());
+  };
+  daneSKP->edSKP->setText(fromFile(konfiguracja.skp));
+  daneSKP->edAdres->setText(fromFile(konfiguracja.adres));
+  daneSKP->edUwagi->setText(fromFile(konfiguracja.uwagi));
+  if (konfiguracja.port) cbCOM->setCurrentIndex(*konfiguracja.port - 1);
+}
+
+bool TfMain::WriteConfiguration() {
+  const auto toFile = [](const QLineEdit* edit) { return Utf8ToCp1250(edit->text().toStdString()); };
+  const std::string content = FormatKonfiguracja(toFile(daneSKP->edSKP), toFile(daneSKP->edAdres),
+                                                 toFile(daneSKP->edUwagi), cbCOM->currentIndex() + 1);
+  if (const int error = WriteKonfiguracja(kKonfiguracjaFileName, content); error != 0) {
+    ShowErrorBox(dialogs_, QString::fromStdString(FileErrorText(error)));
+    return false;
+  }
+  return true;
+}
+
+void TfMain::Image1Click() {
+  dialogs_.MessageBox(QStringLiteral("ZR-7, wersja 1.2"),
+                      QString::fromUtf8("F.P.U.H. \"TERVA\"\nOpóźnieniomierz ZR-7\n\n"
+                                        "Odczyt, zapis i wydruk pomiarów hamowania."),
+                      TDialogs::TIcon::Information);
+}
+
+void TfMain::Button1Click() {
+  daneSKP->show();
+  daneSKP->raise();
+  daneSKP->activateWindow();
+}
+
+void TfMain::CheckBox1Click() { Serie.SeriaA->SetMarksVisible(CheckBox1->isChecked()); }
+
+QString TfMain::FormatNumber(double value, int decimals) {
+  return QString::fromStdString(FormatFixed(value, decimals, QLocale::system().decimalPoint().toStdString()));
+}
+
+void TfMain::Odrysuj() {
+  Serie.SeriaA->Clear();
+  Serie.SeriaALFA->Clear();
+  Serie.SeriaF->Clear();
+  const TOdrysujCurves curves = AnalyzeForOdrysuj(State.Pomiar);
+  for (std::size_t i = 0; i < curves.force.size(); ++i) {
+    const TPoint& a = curves.deceleration[i];
+    Serie.SeriaF->AddXY(curves.force[i].x, curves.force[i].y);
+    Serie.SeriaA->AddXY(a.x, a.y);
+    Serie.SeriaALFA->AddXY(a.x, a.y);
+  }
+  for (const TPoint& mark : curves.MaximumMarks()) Serie.SeriaA->AddXY(mark.x, mark.y);
+  lbAmax->setText(FormatNumber(Serie.SeriaALFA->MaxYValue(), 1));
+  lbFmax->setText(FormatNumber(Serie.SeriaF->MaxYValue(), 0));
+}
+
+} // namespace zr7

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "chart/tchart.h"
+#include "measurement/wykres_state.h"
+
+#include <QMainWindow>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class QToolButton;
+
+namespace zr7 {
+
+class TClickableImage;
+class TDialogs;
+class TSpinEdit;
+class TStatusBar;
+class TdaneSKP;
+
+// The program's main window: the tool panel with the connection, bank,
+// file and print controls and the test's summary values, the chart of the
+// measurement and the status bar.
+class TfMain : public QMainWindow {
+  Q_OBJECT
+public:
+  explicit TfMain(TDialogs& dialogs, QWidget* parent = nullptr);
+  ~TfMain() override;
+
+  // The values of the current test, shared by the handlers.
+  TWykresState State;
+
+  // Tool panel.
+  QWidget* Panel1;
+  QToolButton* sbOpen;
+  QToolButton* sbSave;
+  QToolButton* sbPrint;
+  QToolButton* sbPrinterSetup;
+  TClickableImage* Image1;
+  QComboBox* cbCOM;
+  QPushButton* btPolacz;
+  TSpinEdit* seBank;
+  QPushButton* bbtOpen;
+  QPushButton* Button1;
+  QLabel* Ldata;
+  QLabel* Lgodzina;
+  QLabel* Label1;
+  QLabel* lbAmax;
+  QLabel* Label6;
+  QLabel* lbFmax;
+  QLabel* lHamulec;
+  QLabel* Label2;
+  QLabel* Lbeta;
+  QLabel* Label3;
+  QLabel* La_zero;
+  QLabel* Label4;
+  QLabel* Lblok;
+  QProgressBar* pBar;
+
+  // Chart with its series and the two hidden helpers inside it.
+  TChart* Chart;
+  TMeasurementSeries Serie;
+  QCheckBox* CheckBox1;
+  QPlainTextEdit* Prn_Opis;
+
+  TStatusBar* StatusBar;
+  QTimer* TimerRS;
+  TdaneSKP* daneSKP;
+
+  void FormShow();
+  void FormClose();
+  void Image1Click();
+  void Button1Click();
+  void CheckBox1Click();
+  void Odrysuj();
+
+  // Writes konfiguracja.txt from the data dialog and the port list; reports
+  // a failure in the error box and answers whether the file was written.
+  bool WriteConfiguration();
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  void CreateToolPanel();
+  void CreateChart();
+  void ReadConfiguration();
+  // A number in the pattern "0.0" (decimals 1) or "0", with the user's separator.
+  static QString FormatNumber(double value, int decimals);
+
+  TDialogs& dialogs_;
+};
+
+} // namespace zr7
