@@ -66,7 +66,7 @@ char DigitAt(const DecimalForm& form, int power) {
 
 } // namespace
 
-std::string FormatFixed(double value, int decimals, char decimalSeparator) {
+std::string FormatFixed(double value, int decimals, std::string_view decimalSeparator) {
   DecimalForm form = ToDecimal(value);
   RoundDigits(form, form.exponent + 1 + decimals);
   std::string out;
@@ -79,7 +79,7 @@ std::string FormatFixed(double value, int decimals, char decimalSeparator) {
   return out;
 }
 
-std::string FormatGeneral(double value, int significantDigits, char decimalSeparator) {
+std::string FormatGeneral(double value, int significantDigits, std::string_view decimalSeparator) {
   if (value == 0) return "0";
   DecimalForm form = ToDecimal(value);
   RoundDigits(form, significantDigits);
@@ -88,7 +88,7 @@ std::string FormatGeneral(double value, int significantDigits, char decimalSepar
   const int digitCount = static_cast<int>(form.digits.size());
   if (form.exponent >= significantDigits || form.exponent < -5) {
     out += form.digits[0];
-    if (digitCount > 1) out += decimalSeparator + form.digits.substr(1);
+    if (digitCount > 1) (out += decimalSeparator) += form.digits.substr(1);
     out += (form.exponent < 0 ? "E-" : "E+") + std::to_string(std::abs(form.exponent));
     return out;
   }

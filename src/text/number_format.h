@@ -10,11 +10,11 @@ namespace zr7 {
 // The pattern "0" (decimals 0) or "0.0" (decimals 1): fixed decimals, halves
 // rounded away from zero on the value's 15-digit decimal form, so 0.15 gives
 // "0.2" as an examiner would expect. The separator is the user's locale's.
-std::string FormatFixed(double value, int decimals, char decimalSeparator);
+std::string FormatFixed(double value, int decimals, std::string_view decimalSeparator);
 
 // Shortest general form with at most `significantDigits` digits and no
 // trailing zeros: -0.5 -> "-0.5", 123.45 -> "123.5" (4 digits), 0 -> "0".
-std::string FormatGeneral(double value, int significantDigits, char decimalSeparator);
+std::string FormatGeneral(double value, int significantDigits, std::string_view decimalSeparator);
 
 // Round to the nearest whole number, halves to the even neighbour.
 double RoundHalfEven(double value);

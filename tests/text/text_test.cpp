@@ -74,9 +74,9 @@ TEST(FormatFixed, RoundsHalfAwayFromZeroOnTheDecimalForm) {
       {1234567.891, 1, "1234567,9"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(FormatFixed(c.value, c.decimals, ','), c.expected) << c.value;
+    EXPECT_EQ(FormatFixed(c.value, c.decimals, ","), c.expected) << c.value;
   }
-  EXPECT_EQ(FormatFixed(4.639, 1, '.'), "4.6");
+  EXPECT_EQ(FormatFixed(4.639, 1, "\u066B"), "4\u066B6") << "a separator of more than one byte";
 }
 
 TEST(FormatGeneral, ShortestFormWithFourDigits) {
@@ -85,8 +85,8 @@ TEST(FormatGeneral, ShortestFormWithFourDigits) {
       {2.0, "2"},     {9.9996, "10"}, {0.0012345, "0.001235"}, {-12.0, "-12"},
       {12345.0, "1.235E+4"},
   };
-  for (const auto& [value, expected] : cases) EXPECT_EQ(FormatGeneral(value, 4, '.'), expected) << value;
-  EXPECT_EQ(FormatGeneral(-0.5, 4, ','), "-0,5");
+  for (const auto& [value, expected] : cases) EXPECT_EQ(FormatGeneral(value, 4, "."), expected) << value;
+  EXPECT_EQ(FormatGeneral(-0.5, 4, ","), "-0,5");
 }
 
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
