@@ -1,6 +1,7 @@
 #include "tfmain.h"
 
 #include "konfiguracja.h"
+#include "report/program_font.h"
 #include "report/tdaneskp.h"
 #include "tclickableimage.h"
 #include "tdialogs.h"
@@ -73,13 +74,7 @@ void WidenForLongerCaptions(QLabel* label, int width) { label->resize(width, lab
 } // namespace
 
 TfMain::TfMain(TDialogs& dialogs, QWidget* parent) : QMainWindow(parent), dialogs_(dialogs) {
-  // The panel's places were laid out for MS Sans Serif; where it is missing,
-  // Liberation Sans has the metrics of Arial and keeps the captions apart.
-  QFont windowFont;
-  windowFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-  windowFont.setStyleHint(QFont::SansSerif);
-  windowFont.setPointSize(8);
-  setFont(windowFont);
+  setFont(ProgramFont());
   setWindowTitle(QStringLiteral("ZR-7"));
   move(29, 52);
   // The client area of the 837 x 559 window less its frame and caption.
@@ -104,7 +99,6 @@ TfMain::TfMain(TDialogs& dialogs, QWidget* parent) : QMainWindow(parent), dialog
   TimerRS->setInterval(kAnswerTimeoutMs);
 
   daneSKP = new TdaneSKP(this);
-  daneSKP->setFont(windowFont);
   daneSKP->OnModyfikuj = [this] { return WriteConfiguration(); };
 }
 
