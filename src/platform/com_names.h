@@ -1,0 +1,16 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace zr7 {
+
+// The device that a port name of the list ("COM1" to "COM32") stands for.
+// "COMn" is the link portsFolder/COMn when that exists (the operator points
+// it at an adapter), otherwise /dev/ttyUSB<n-1>. A name starting with "/"
+// is a device path used as is. Anything else, the empty name included,
+// gives an empty path, which no device opens.
+std::filesystem::path ComDevicePath(std::string_view name, const std::filesystem::path& portsFolder);
+
+} // namespace zr7

@@ -1,0 +1,24 @@
+#include "platform/system.h"
+
+#include <cstring>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace zr7 {
+
+std::string SystemErrorText(int code) {
+  char buffer[256];
+  // The GNU strerror_r returns the text, in a static string or in buffer.
+  const char* text = strerror_r(code, buffer, sizeof buffer);
+  return text ? std::string(text) : std::string();
+}
+
+void RaiseCurrentThreadPriority(int steps) {
+  // On Linux the nice value belongs to the thread, so this raises only the
+  // caller. Without the right to do so the thread simply stays at normal.
+  const id_t thread = static_cast<id_t>(gettid());
+  const int current = getpriority(PRIO_PROCESS, thread);
+  setpriority(PRIO_PROCESS, thread, current - steps);
+}
+
+} // namespace zr7
