@@ -1,0 +1,54 @@
+#include "chart/chart_series.h"
+
+#include <QLineSeries>
+#include <QList>
+#include <QPen>
+#include <QPointF>
+
+namespace zr7 {
+
+TQtChartSeries::TQtChartSeries(const TSeriesStyle& style, std::function<void()> changed)
+    : style_(style), changed_(std::move(changed)) {
+  if (!style_.shown) return;
+  line_ = new QLineSeries;
+  line_->setName(style_.title);
+  QPen pen(style_.color, style_.penWidth);
+  pen.setCapStyle(Qt::RoundCap);
+  pen.setJoinStyle(Qt::RoundJoin);
+  line_->setPen(pen);
+  line_->setPointsVisible(false);
+  line_->setPointLabelsFormat(QStringLiteral("@yPoint"));
+  line_->setPointLabelsColor(Qt::black);
+  line_->setPointLabelsClipping(true);
+}
+
+void TQtChartSeries::Clear() {
+  points_.Clear();
+  PointsChanged();
+}
+
+void TQtChartSeries::AddXY(double x, double y) {
+  points_.Add(x, y);
+  PointsChanged();
+}
+
+void TQtChartSeries::SetMarksVisible(bool visible) {
+  marksVisible_ = visible;
+  if (line_) line_->setPointLabelsVisible(visible);
+}
+
+void TQtChartSeries::PointsChanged() {
+  lineStale_ = true;
+  changed_();
+}
+
+void TQtChartSeries::HandPointsToLine() {
+  if (!lineStale_ || !line_) return;
+  lineStale_ = false;
+  QList<QPointF> points;
+  points.reserve(points_.Count());
+  for (const TPoint& p : points_.All()) points.append(QPointF(p.x, p.y));
+  line_->replace(points);
+}
+
+} // namespace zr7

@@ -1,0 +1,26 @@
+#include "chart/tchart.h"
+
+namespace zr7 {
+
+TMeasurementSeries ConfigureMeasurementChart(TChart& chart) {
+  using enum TVerticalAxis;
+  TMeasurementSeries s;
+  s.SeriaX = chart.AddSeries({QStringLiteral("Opóźnienie w osi X"), QColor(128, 255, 0), 1, Left, false});
+  s.SeriaF = chart.AddSeries({QStringLiteral("Nacisk"), QColor(0, 128, 0), 2, Right, true});
+  s.SeriaZ = chart.AddSeries({QStringLiteral("Przyspieszenie w osi Z"), QColor(255, 0, 255), 1, Left, false});
+  s.SeriaZ->SetMarksVisible(true);
+  s.SeriaA = chart.AddSeries({QStringLiteral("Opóźnienie"), QColor(255, 0, 0), 2, Left, true, true});
+  s.SeriaALFA = chart.AddSeries({QStringLiteral("alfa"), QColor(0, 0, 0), 1, Left, false});
+
+  const QColor silver(192, 192, 192);
+  chart.LeftAxis().SetRange(0, 10);
+  chart.LeftAxis().SetTitle(QStringLiteral("opóźnienie [ m/s2 ]"));
+  chart.LeftAxis().SetGrid(true, silver);
+  chart.RightAxis().SetRange(0, 100);
+  chart.RightAxis().SetTitle(QStringLiteral("Siła nacisku [ daN ]"));
+  chart.BottomAxis().SetAutomatic();
+  chart.BottomAxis().SetTitle(QStringLiteral("czas trwania pomiaru [sek]"));
+  return s;
+}
+
+} // namespace zr7

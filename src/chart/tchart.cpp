@@ -1,0 +1,240 @@
+#include "chart/tchart.h"
+
+#include "chart/chart_axis.h"
+#include "chart/chart_series.h"
+#include "chart/chart_view.h"
+
+#include <QBuffer>
+#include <QChart>
+#include <QGraphicsLayout>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLocale>
+#include <QLineSeries>
+#include <QPainter>
+#include <QSvgGenerator>
+#include <QTimer>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <vector>
+
+namespace zr7 {
+
+namespace {
+
+// Animations are for the operator's zoom; new data and pictures are drawn
+// at once.
+class TStillChart {
+public:
+  explicit TStillChart(QChart& chart) : chart_(chart), options_(chart.animationOptions()) {
+    chart_.setAnimationOptions(QChart::NoAnimation);
+  }
+  ~TStillChart() { chart_.setAnimationOptions(options_); }
+  TStillChart(const TStillChart&) = delete;
+  TStillChart& operator=(const TStillChart&) = delete;
+
+private:
+  QChart& chart_;
+  QChart::AnimationOptions options_;
+};
+
+} // namespace
+
+struct TChart::Impl {
+  TChart& owner;
+  QChart* chart = new QChart;
+  TChartView* view = nullptr;
+  std::vector<std::unique_ptr<TQtChartSeries>> series;
+  std::unique_ptr<TQtChartAxis> left;
+  std::unique_ptr<TQtChartAxis> right;
+  std::unique_ptr<TQtChartAxis> bottom;
+  bool refreshPending = false;
+
+  enum class TAlong { Bottom, Left, Right };
+
+  explicit Impl(TChart& chart);
+  std::unique_ptr<TQtChartAxis> MakeAxis(TAlong along);
+  TExtent ShownValues(TAlong along) const;
+  void ScheduleRefresh();
+  void Refresh();
+  void UpdateLabelSteps();
+  void ShowFullRanges();
+  void DrawPicture(QPainter& painter, const QRectF& target);
+};
+
+TChart::Impl::Impl(TChart& owner_) : owner(owner_) {
+  view = new TChartView(chart, [this] { owner.ResetZoom(); }, &owner);
+  chart->setTitle(QString());
+  chart->setBackgroundRoundness(0);
+  chart->setPlotAreaBackgroundVisible(false);
+  chart->setLocale(QLocale());
+  chart->setLocalizeNumbers(true);
+  chart->setAnimationOptions(QChart::AllAnimations);
+  chart->legend()->setAlignment(Qt::AlignRight);
+  chart->legend()->setReverseMarkers(true);
+
+  left = MakeAxis(TAlong::Left);
+  right = MakeAxis(TAlong::Right);
+  bottom = MakeAxis(TAlong::Bottom);
+  right->SetGrid(false, Qt::lightGray);
+  // Zooming changes the ranges shown and resizing the axes' lengths: both
+  // change which label step is readable.
+  for (TQtChartAxis* axis : {left.get(), right.get(), bottom.get()}) {
+    QObject::connect(axis->Axis(), &QValueAxis::rangeChanged, &owner, [this] { UpdateLabelSteps(); });
+  }
+  QObject::connect(chart, &QChart::plotAreaChanged, &owner, [this] { UpdateLabelSteps(); });
+  ShowFullRanges();
+}
+
+std::unique_ptr<TQtChartAxis> TChart::Impl::MakeAxis(TAlong along) {
+  auto* axis = new QValueAxis;
+  chart->addAxis(axis, along == TAlong::Bottom  ? Qt::AlignBottom
+                       : along == TAlong::Left ? Qt::AlignLeft
+                                               : Qt::AlignRight);
+  return std::make_unique<TQtChartAxis>(
+      axis, [this, along] { return ShownValues(along); },
+      [this](bool newRange) {
+        // A range the program sets is shown at once, also ending a zoom.
+        if (newRange && chart->isZoomed()) chart->zoomReset();
+        ScheduleRefresh();
+      });
+}
+
+TExtent TChart::Impl::ShownValues(TAlong along) const {
+  TExtent extent;
+  for (const auto& s : series) {
+    if (!s->Line()) continue;
+    const bool onLeft = s->Style().axis == TVerticalAxis::Left;
+    if (along == TAlong::Left && !onLeft) continue;
+    if (along == TAlong::Right && onLeft) continue;
+    for (const TPoint& p : s->Points().All()) extent.Include(along == TAlong::Bottom ? p.x : p.y);
+  }
+  return extent;
+}
+
+void TChart::Impl::ScheduleRefresh() {
+  if (refreshPending) return;
+  refreshPending = true;
+  QTimer::singleShot(0, &owner, [this] {
+    if (refreshPending) Refresh();
+  });
+}
+
+// Hands changed points to Qt Charts and fits the ranges to them, unless the
+// operator has zoomed in: then the zoom stays until the full view is asked
+// for again.
+void TChart::Impl::Refresh() {
+  refreshPending = false;
+  TStillChart still(*chart);
+  for (const auto& s : series) s->HandPointsToLine();
+  if (!chart->isZoomed()) ShowFullRanges();
+  UpdateLabelSteps();
+}
+
+void TChart::Impl::ShowFullRanges() {
+  for (TQtChartAxis* axis : {left.get(), right.get(), bottom.get()}) axis->ShowFullRange();
+}
+
+void TChart::Impl::UpdateLabelSteps() {
+  const QRectF plot = chart->plotArea();
+  left->UpdateLabelStep(plot.height());
+  right->UpdateLabelStep(plot.height());
+  bottom->UpdateLabelStep(plot.width());
+}
+
+// The chart as on screen, at the widget's size, scaled into target.
+void TChart::Impl::DrawPicture(QPainter& painter, const QRectF& target) {
+  TStillChart still(*chart);
+  const QSizeF size = owner.size();
+  // A chart that has never been shown has not been laid out yet, and new
+  // ranges and label steps are laid out only when the event loop next runs.
+  chart->resize(size);
+  chart->layout()->activate();
+  Refresh();
+  chart->layout()->activate();
+  painter.save();
+  painter.fillRect(target, Qt::white);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  chart->scene()->render(&painter, target, QRectF(QPointF(0, 0), size), Qt::IgnoreAspectRatio);
+  painter.restore();
+}
+
+TChart::TChart(QWidget* parent) : QWidget(parent), impl_(std::make_unique<Impl>(*this)) {
+  resize(640, 400);
+}
+
+TChart::~TChart() {
+  // The view and with it the Qt chart go first, so none of their last
+  // signals reaches a half-destroyed chart.
+  delete impl_->view;
+}
+
+void TChart::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  impl_->view->setGeometry(rect());
+}
+
+TChartSeries* TChart::AddSeries(const TSeriesStyle& style) {
+  auto series = std::make_unique<TQtChartSeries>(style, [this] { impl_->ScheduleRefresh(); });
+  if (QLineSeries* line = series->Line()) {
+    impl_->chart->addSeries(line);
+    line->attachAxis(impl_->bottom->Axis());
+    line->attachAxis((style.axis == TVerticalAxis::Left ? impl_->left : impl_->right)->Axis());
+  }
+  impl_->series.push_back(std::move(series));
+  impl_->ScheduleRefresh();
+  return impl_->series.back().get();
+}
+
+TChartAxis& TChart::LeftAxis() { return *impl_->left; }
+TChartAxis& TChart::RightAxis() { return *impl_->right; }
+TChartAxis& TChart::BottomAxis() { return *impl_->bottom; }
+
+QStringList TChart::LegendTitles() const {
+  QLegend* legend = impl_->chart->legend();
+  QList<QLegendMarker*> markers = legend->markers();
+  if (legend->reverseMarkers()) std::reverse(markers.begin(), markers.end());
+  QStringList titles;
+  // A marker's own visibility only says whether the last layout had room for it.
+  for (QLegendMarker* marker : markers) {
+    if (marker->series()->isVisible()) titles.append(marker->label());
+  }
+  return titles;
+}
+
+void TChart::ResetZoom() {
+  impl_->chart->zoomReset();
+  impl_->ShowFullRanges();
+}
+
+bool TChart::IsZoomed() const { return impl_->chart->isZoomed(); }
+
+QImage TChart::RasterPicture() {
+  QImage image(size(), QImage::Format_RGB32);
+  QPainter painter(&image);
+  impl_->DrawPicture(painter, image.rect());
+  return image;
+}
+
+QByteArray TChart::SvgPicture() {
+  QBuffer buffer;
+  QSvgGenerator generator;
+  generator.setOutputDevice(&buffer);
+  generator.setSize(size());
+  generator.setResolution(logicalDpiX());
+  generator.setViewBox(QRect(QPoint(0, 0), size()));
+  generator.setTitle(QStringLiteral("ZR-7"));
+  {
+    QPainter painter(&generator);
+    impl_->DrawPicture(painter, QRectF(QPointF(0, 0), size()));
+  }
+  return buffer.data();
+}
+
+void TChart::PaintVector(QPainter& painter, const QRectF& target) {
+  impl_->DrawPicture(painter, target);
+}
+
+} // namespace zr7

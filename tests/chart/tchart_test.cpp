@@ -1,0 +1,315 @@
+#include "chart/tchart.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QLineSeries>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QTest>
+#include <QValueAxis>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace zr7 {
+namespace {
+
+bool IsRed(QRgb pixel) { return qRed(pixel) > 200 && qGreen(pixel) < 60 && qBlue(pixel) < 60; }
+
+// The box around the strongly red pixels within part of an image; empty
+// when there are none.
+QRect RedBox(const QImage& image, const QRect& part) {
+  QRect box;
+  for (int y = part.top(); y <= part.bottom(); ++y) {
+    for (int x = part.left(); x <= part.right(); ++x) {
+      if (IsRed(image.pixel(x, y))) box |= QRect(x, y, 1, 1);
+    }
+  }
+  return box;
+}
+
+int CountColour(const QImage& image, QColor colour) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == colour.rgb();
+  }
+  return count;
+}
+
+class TChartTest : public ::testing::Test {
+protected:
+  TChartTest() : series(ConfigureMeasurementChart(chart)) {
+    chart.resize(800, 500);
+    chart.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&chart));
+  }
+
+  QChartView* View() { return chart.findChild<QChartView*>(); }
+  QChart* Qt() { return View()->chart(); }
+  QValueAxis* QtAxis(Qt::Alignment alignment) {
+    for (QAbstractAxis* axis : Qt()->axes()) {
+      if (axis->alignment() == alignment) return qobject_cast<QValueAxis*>(axis);
+    }
+    return nullptr;
+  }
+  QLineSeries* QtLine(const QString& title) {
+    for (QAbstractSeries* s : Qt()->series()) {
+      if (s->name() == title) return qobject_cast<QLineSeries*>(s);
+    }
+    return nullptr;
+  }
+  // A deceleration curve over 0.025..2.5 s from 3.6 up to 8.5 at 1.25 s and
+  // down to 3.5, off the grid lines, and a force curve of 10 daN, drawn at 1
+  // on the left scale, well below it.
+  void FillCurves() {
+    for (int i = 1; i <= 100; ++i) {
+      const double t = i / 40.0;
+      series.SeriaA->AddXY(t, 8.5 - std::abs(t - 1.25) * 4);
+      series.SeriaF->AddXY(t, 10);
+    }
+  }
+  void Settle() { QTest::qWait(50); }
+  // Where the curves are drawn, without the legend's red marker.
+  QRect PlotArea() { return Qt()->plotArea().toAlignedRect(); }
+
+  TChart chart;
+  TMeasurementSeries series;
+};
+
+TEST_F(TChartTest, MeasurementChartHasItsSeriesAxesAndLegend) {
+  struct TExpected {
+    TChartSeries* series;
+    QString title;
+    QColor color;
+    int penWidth;
+    TVerticalAxis axis;
+    bool shown;
+    bool marks;
+  };
+  const std::vector<TExpected> expected = {
+      {series.SeriaX, "Opóźnienie w osi X", QColor(128, 255, 0), 1, TVerticalAxis::Left, false, false},
+      {series.SeriaF, "Nacisk", QColor(0, 128, 0), 2, TVerticalAxis::Right, true, false},
+      {series.SeriaZ, "Przyspieszenie w osi Z", QColor(255, 0, 255), 1, TVerticalAxis::Left, false, true},
+      {series.SeriaA, "Opóźnienie", QColor(255, 0, 0), 2, TVerticalAxis::Left, true, false},
+      {series.SeriaALFA, "alfa", QColor(0, 0, 0), 1, TVerticalAxis::Left, false, false},
+  };
+  for (const TExpected& e : expected) {
+    const TSeriesStyle& style = e.series->Style();
+    SCOPED_TRACE(e.title.toStdString());
+    EXPECT_EQ(style.title, e.title);
+    EXPECT_EQ(style.color, e.color);
+    EXPECT_EQ(style.penWidth, e.penWidth);
+    EXPECT_EQ(style.axis, e.axis);
+    EXPECT_EQ(style.shown, e.shown);
+    EXPECT_EQ(e.series->MarksVisible(), e.marks);
+    EXPECT_EQ(e.series->Count(), 0);
+  }
+  EXPECT_TRUE(series.SeriaA->Style().pointerCapable);
+  EXPECT_FALSE(QtLine("Opóźnienie")->pointsVisible());
+
+  EXPECT_EQ(chart.LegendTitles(), QStringList({"Opóźnienie", "Nacisk"}));
+  EXPECT_TRUE(Qt()->title().isEmpty());
+  EXPECT_EQ(Qt()->series().size(), 2);
+
+  EXPECT_FALSE(chart.LeftAxis().IsAutomatic());
+  EXPECT_EQ(chart.LeftAxis().Minimum(), 0);
+  EXPECT_EQ(chart.LeftAxis().Maximum(), 10);
+  EXPECT_EQ(chart.LeftAxis().Title(), "opóźnienie [ m/s2 ]");
+  EXPECT_TRUE(QtAxis(Qt::AlignLeft)->isGridLineVisible());
+  EXPECT_EQ(QtAxis(Qt::AlignLeft)->gridLineColor(), QColor(192, 192, 192));
+  EXPECT_FALSE(chart.RightAxis().IsAutomatic());
+  EXPECT_EQ(chart.RightAxis().Minimum(), 0);
+  EXPECT_EQ(chart.RightAxis().Maximum(), 100);
+  EXPECT_EQ(chart.RightAxis().Title(), "Siła nacisku [ daN ]");
+  EXPECT_TRUE(chart.BottomAxis().IsAutomatic());
+  EXPECT_EQ(chart.BottomAxis().Title(), "czas trwania pomiaru [sek]");
+  // The curves are drawn against the axes they belong to.
+  EXPECT_TRUE(QtLine("Nacisk")->attachedAxes().contains(QtAxis(Qt::AlignRight)));
+  EXPECT_TRUE(QtLine("Opóźnienie")->attachedAxes().contains(QtAxis(Qt::AlignLeft)));
+}
+
+TEST(TChartLegendTest, ListsShownSeriesInReverseOrder) {
+  TChart chart;
+  for (const char* title : {"a", "b", "hidden", "c"}) {
+    chart.AddSeries({title, Qt::blue, 1, TVerticalAxis::Left, QString(title) != "hidden"});
+  }
+  EXPECT_EQ(chart.LegendTitles(), QStringList({"c", "b", "a"}));
+}
+
+TEST_F(TChartTest, HiddenSeriesHoldPointsButDrawNothingAndScaleNothing) {
+  FillCurves();
+  for (int i = 1; i <= 400; ++i) {
+    series.SeriaX->AddXY(i / 40.0, 5);  // bright green, inside the left axis
+    series.SeriaALFA->AddXY(i / 40.0, i % 7);
+  }
+  series.SeriaALFA->AddXY(0.5, 9);
+  EXPECT_EQ(series.SeriaALFA->Count(), 401);
+  EXPECT_EQ(series.SeriaALFA->MaxYValue(), 9);
+  EXPECT_EQ(series.SeriaALFA->Point(20), (TPoint{0.5, 9}));
+  EXPECT_EQ(series.SeriaX->Point(399), (TPoint{10, 5}));
+
+  EXPECT_EQ(chart.BottomAxis().Maximum(), 2.5);  // hidden series reach 10 s
+  EXPECT_EQ(CountColour(chart.RasterPicture(), QColor(128, 255, 0)), 0);
+}
+
+TEST_F(TChartTest, ValueLabelsToggleOnTheChosenSeriesOnly) {
+  FillCurves();
+  series.SeriaA->SetMarksVisible(true);
+  EXPECT_TRUE(QtLine("Opóźnienie")->pointLabelsVisible());
+  EXPECT_FALSE(QtLine("Nacisk")->pointLabelsVisible());
+  EXPECT_FALSE(series.SeriaF->MarksVisible());
+  EXPECT_TRUE(series.SeriaZ->MarksVisible());
+  series.SeriaA->SetMarksVisible(false);
+  EXPECT_FALSE(series.SeriaA->MarksVisible());
+  EXPECT_FALSE(QtLine("Opóźnienie")->pointLabelsVisible());
+  EXPECT_TRUE(series.SeriaZ->MarksVisible());
+}
+
+TEST_F(TChartTest, AutomaticAxesFitTheirShownSeriesAndFixedOnesStay) {
+  FillCurves();
+  series.SeriaF->AddXY(3.0, 95);  // right axis only
+  Settle();
+  EXPECT_EQ(chart.BottomAxis().Minimum(), 0.025);
+  EXPECT_EQ(chart.BottomAxis().Maximum(), 3.0);
+  EXPECT_EQ(QtAxis(Qt::AlignBottom)->min(), 0.025);
+  EXPECT_EQ(QtAxis(Qt::AlignBottom)->max(), 3.0);
+  EXPECT_EQ(QtAxis(Qt::AlignLeft)->max(), 10);
+
+  chart.LeftAxis().SetAutomatic();
+  chart.BottomAxis().SetRange(0, 12.5);
+  Settle();
+  EXPECT_EQ(QtAxis(Qt::AlignLeft)->min(), 3.5);
+  EXPECT_EQ(QtAxis(Qt::AlignLeft)->max(), 8.5);
+  EXPECT_EQ(QtAxis(Qt::AlignBottom)->min(), 0);
+  EXPECT_EQ(QtAxis(Qt::AlignBottom)->max(), 12.5);
+  EXPECT_EQ(QtAxis(Qt::AlignRight)->max(), 100);
+
+  series.SeriaA->Clear();
+  series.SeriaF->Clear();
+  Settle();
+  EXPECT_EQ(QtAxis(Qt::AlignBottom)->max(), 12.5);
+  EXPECT_EQ(chart.LeftAxis().Minimum(), 0);  // nothing shown on the left
+  EXPECT_EQ(chart.LeftAxis().Maximum(), 1);
+}
+
+TEST_F(TChartTest, LabelStepWidensUntilTheLabelsFit) {
+  chart.BottomAxis().SetRange(0, 12.5);
+  chart.BottomAxis().SetIncrement(0.1);
+  Settle();
+  const double wide = QtAxis(Qt::AlignBottom)->tickInterval();
+  EXPECT_GT(wide, 0.1);
+  EXPECT_LE(12.5 / wide + 1, Qt()->plotArea().width() / 20);  // a label "12.5" needs 20 px at least
+
+  chart.BottomAxis().SetRange(0, 1);
+  Settle();
+  EXPECT_DOUBLE_EQ(QtAxis(Qt::AlignBottom)->tickInterval(), 0.1);
+  EXPECT_EQ(QtAxis(Qt::AlignBottom)->labelFormat(), "%.1f");
+}
+
+TEST_F(TChartTest, EveryWayBackFromAZoomRestoresTheFullRanges) {
+  FillCurves();
+  Settle();
+  const QRectF plot = Qt()->plotArea();
+  const QPoint from = plot.topLeft().toPoint() + QPoint(100, 50);
+  const QPoint to = plot.center().toPoint();
+  QWidget* viewport = View()->viewport();
+  const auto zoomIn = [&] {
+    QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+    QTest::mouseMove(viewport, to);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+  };
+  const std::vector<std::pair<std::string, std::function<void()>>> waysBack = {
+      {"ResetZoom", [&] { chart.ResetZoom(); }},
+      {"right click", [&] { QTest::mouseClick(viewport, Qt::RightButton, {}, to); }},
+      {"double click", [&] { QTest::mouseDClick(viewport, Qt::LeftButton, {}, to); }},
+      {"drag up and left",
+       [&] {
+         QTest::mousePress(viewport, Qt::LeftButton, {}, to);
+         QTest::mouseMove(viewport, from);
+         QTest::mouseRelease(viewport, Qt::LeftButton, {}, from);
+       }},
+  };
+  for (const auto& [name, wayBack] : waysBack) {
+    SCOPED_TRACE(name);
+    zoomIn();
+    ASSERT_TRUE(chart.IsZoomed());
+    EXPECT_GT(QtAxis(Qt::AlignBottom)->min(), 0.025);
+    EXPECT_LT(QtAxis(Qt::AlignBottom)->max(), 2.5);
+    EXPECT_LT(QtAxis(Qt::AlignLeft)->max(), 10);
+    EXPECT_EQ(chart.BottomAxis().Maximum(), 2.5);  // the full range is unchanged
+    wayBack();
+    EXPECT_FALSE(chart.IsZoomed());
+    EXPECT_EQ(QtAxis(Qt::AlignBottom)->min(), 0.025);
+    EXPECT_EQ(QtAxis(Qt::AlignBottom)->max(), 2.5);
+    EXPECT_EQ(QtAxis(Qt::AlignLeft)->min(), 0);
+    EXPECT_EQ(QtAxis(Qt::AlignLeft)->max(), 10);
+  }
+  // A click without a drag zooms nowhere.
+  QTest::mouseClick(viewport, Qt::LeftButton, {}, to);
+  EXPECT_FALSE(chart.IsZoomed());
+}
+
+TEST_F(TChartTest, RasterPictureIsTheChartOnWhiteWithItsRedCurve) {
+  const QImage empty = chart.RasterPicture();
+  EXPECT_FALSE(RedBox(empty, PlotArea()).isValid());
+  FillCurves();
+  const QImage picture = chart.RasterPicture();
+  EXPECT_EQ(picture.size(), chart.size());
+  for (QPoint corner : {QPoint(0, 0), QPoint(picture.width() - 1, picture.height() - 1)}) {
+    EXPECT_EQ(picture.pixel(corner), QColor(Qt::white).rgb());
+  }
+  const QRect red = RedBox(picture, PlotArea());
+  ASSERT_TRUE(red.isValid());
+  // The curve spans the time axis and rises to 8.5 of 10.
+  const QRectF plot = Qt()->plotArea();
+  EXPECT_NEAR(red.top(), plot.top() + plot.height() * 0.15, 4);
+  EXPECT_NEAR(red.left(), plot.left(), 4);
+  EXPECT_NEAR(red.right(), plot.right(), 4);
+}
+
+TEST_F(TChartTest, SvgPictureIsAValidDrawingOfTheSameChart) {
+  FillCurves();
+  const QByteArray svg = chart.SvgPicture();
+  EXPECT_TRUE(svg.contains("<polyline") || svg.contains("<path"));
+  QSvgRenderer renderer(svg);
+  ASSERT_TRUE(renderer.isValid());
+  EXPECT_EQ(renderer.viewBox(), chart.rect());
+
+  QImage drawn(chart.size(), QImage::Format_RGB32);
+  drawn.fill(Qt::white);
+  QPainter painter(&drawn);
+  renderer.render(&painter);
+  painter.end();
+  const QImage raster = chart.RasterPicture();
+  const QRect svgRed = RedBox(drawn, PlotArea());
+  const QRect rasterRed = RedBox(raster, PlotArea());
+  ASSERT_TRUE(svgRed.isValid());
+  EXPECT_NEAR(svgRed.left(), rasterRed.left(), 2);
+  EXPECT_NEAR(svgRed.top(), rasterRed.top(), 2);
+  EXPECT_NEAR(svgRed.right(), rasterRed.right(), 2);
+  EXPECT_NEAR(svgRed.bottom(), rasterRed.bottom(), 2);
+}
+
+TEST_F(TChartTest, PaintVectorScalesTheDrawingIntoTheTarget) {
+  FillCurves();
+  const QImage raster = chart.RasterPicture();
+  const QRect rasterRed = RedBox(raster, PlotArea());
+  const QPoint offset(30, 40);
+  QImage page(chart.width() * 2 + 100, chart.height() * 2 + 100, QImage::Format_RGB32);
+  page.fill(Qt::gray);
+  QPainter painter(&page);
+  chart.PaintVector(painter, QRectF(offset, chart.size() * 2));
+  painter.end();
+  EXPECT_EQ(page.pixel(offset), QColor(Qt::white).rgb());
+  EXPECT_EQ(page.pixel(offset - QPoint(1, 1)), QColor(Qt::gray).rgb());
+  const QRect plot = PlotArea();
+  const QRect red = RedBox(page, QRect(offset + plot.topLeft() * 2, plot.size() * 2));
+  ASSERT_TRUE(red.isValid());
+  EXPECT_NEAR(red.left(), offset.x() + rasterRed.left() * 2, 4);
+  EXPECT_NEAR(red.top(), offset.y() + rasterRed.top() * 2, 4);
+  EXPECT_NEAR(red.right(), offset.x() + rasterRed.right() * 2, 4);
+}
+
+} // namespace
+} // namespace zr7
