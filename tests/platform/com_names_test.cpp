@@ -1,0 +1,51 @@
+#include "platform/com_names.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct NameCase {
+  const char* name;
+  const char* device;  // relative paths are inside the ports folder
+};
+
+class ComNames : public ::testing::TestWithParam<NameCase> {
+ protected:
+  void SetUp() override {
+    folder = fs::temp_directory_path() / ("zr7-ports-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    fs::create_symlink("/dev/null", folder / "COM3");
+    fs::create_symlink("/nowhere/at/all", folder / "COM4");
+  }
+  void TearDown() override { fs::remove_all(folder); }
+  fs::path folder;
+};
+
+TEST_P(ComNames, MapToTheirDevice) {
+  const NameCase& c = GetParam();
+  fs::path expected = c.device;
+  if (!expected.empty() && expected.is_relative()) expected = folder / expected;
+  EXPECT_EQ(zr7::ComDevicePath(c.name, folder), expected) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ComNames,
+    ::testing::Values(NameCase{"COM1", "/dev/ttyUSB0"}, NameCase{"COM12", "/dev/ttyUSB11"},
+                      NameCase{"COM32", "/dev/ttyUSB31"}, NameCase{"com2", "/dev/ttyUSB1"},
+                      NameCase{"COM3", "COM3"},
+                      // A link the operator made is used even when it leads nowhere:
+                      // opening it then fails, rather than silently opening another port.
+                      NameCase{"COM4", "COM4"}, NameCase{"/dev/pts/7", "/dev/pts/7"}, NameCase{"", ""},
+                      NameCase{"COM", ""}, NameCase{"COM0", ""}, NameCase{"COM03", ""}, NameCase{"COMx", ""},
+                      NameCase{"COM1 ", ""}, NameCase{"LPT1", ""}, NameCase{"dev/ttyS0", ""}),
+    [](const ::testing::TestParamInfo<NameCase>& info) { return "Case" + std::to_string(info.index); });
+
+TEST(ComNamesWithoutFolder, FallBackToUsbAdapters) {
+  EXPECT_EQ(zr7::ComDevicePath("COM3", {}), fs::path("/dev/ttyUSB2"));
+}
+
+} // namespace
