@@ -12,15 +12,28 @@ class TDialogs {
 public:
   enum class TIcon { None, Information, Stop };
 
+  // A file dialog's settings; the filter as "label|pattern".
+  struct TFileDialogOptions {
+    QString filter;
+    QString defaultExtension;
+    QString directory;
+    bool confirmOverwrite = false;
+  };
+
   virtual ~TDialogs() = default;
   // A modal box with one OK button.
   virtual void MessageBox(const QString& caption, const QString& text, TIcon icon) = 0;
+  // The chosen file's path, or an empty text when the operator cancelled.
+  virtual QString OpenFileName(const TFileDialogOptions& options) = 0;
+  virtual QString SaveFileName(const TFileDialogOptions& options) = 0;
 };
 
 // The real modal windows, parented to the active window.
 class TQtDialogs : public TDialogs {
 public:
   void MessageBox(const QString& caption, const QString& text, TIcon icon) override;
+  QString OpenFileName(const TFileDialogOptions& options) override;
+  QString SaveFileName(const TFileDialogOptions& options) override;
 };
 
 // The application's title: the executable's name without extension.

@@ -1,6 +1,7 @@
 #include "tfmain.h"
 
 #include "konfiguracja.h"
+#include "measurement/measurement_file.h"
 #include "report/program_font.h"
 #include "report/tdaneskp.h"
 #include "tclickableimage.h"
@@ -13,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -146,6 +148,8 @@ void TfMain::CreateToolPanel() {
   Button1->setGeometry(296, 8, 121, 49);
   Button1->setToolTip(QStringLiteral("wpisywanie danych SKP / pojazdu"));
   connect(Button1, &QPushButton::clicked, this, &TfMain::Button1Click);
+  connect(sbOpen, &QToolButton::clicked, this, &TfMain::sbOpenClick);
+  connect(sbSave, &QToolButton::clicked, this, &TfMain::sbSaveClick);
 
   Ldata = PanelLabel(panel, "00/00/00", {424, 8});
   Ldata->resize(65, 16);
@@ -239,6 +243,73 @@ bool TfMain::WriteConfiguration() {
     return false;
   }
   return true;
+}
+
+void TfMain::sbSaveClick() {
+  TDialogs::TFileDialogOptions options{QStringLiteral("pliki zr-7 (*.zr)|*.zr"), QStringLiteral("zr"), lastFileFolder_, true};
+  QString path = dialogs_.SaveFileName(options);
+  if (path.isEmpty()) return;
+  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".zr");
+  lastFileFolder_ = QFileInfo(path).absolutePath();
+
+  TPomiar& p = State.Pomiar;
+  const auto fromScreen = [](TShortString& field, const QString& text) { field.AssignUtf8(text.toStdString()); };
+  fromScreen(p.Godzina, Lgodzina->text());
+  fromScreen(p.Data, Ldata->text());
+  p.Hamulec = State.HamulecTxt;
+  p.Uwaga = State.UwagaTxt;
+  p.Odchylenie = State.OdchylenieTxt;
+  fromScreen(p.SKP, daneSKP->edSKP->text());
+  fromScreen(p.Adres, daneSKP->edAdres->text());
+  fromScreen(p.Rej, daneSKP->edRej->text());
+  fromScreen(p.Marka, daneSKP->edMarka->text());
+  fromScreen(p.Model, daneSKP->edModel->text());
+  fromScreen(p.Przebieg, daneSKP->edPrzebieg->text());
+  fromScreen(p.PierwszaRej, daneSKP->ed1Rej->text());
+  fromScreen(p.Uwagi, daneSKP->edUwagi->text());
+  fromScreen(p.Diagnosta, daneSKP->edDiagnosta->text());
+  p.RodzajPojazdu = daneSKP->rodzaj_pojazdu->currentIndex();
+
+  if (const int error = SaveMeasurementFile(path.toStdString(), p); error != 0) {
+    ShowErrorBox(dialogs_, QString::fromStdString(FileErrorText(error)));
+  }
+}
+
+void TfMain::sbOpenClick() {
+  TDialogs::TFileDialogOptions options{QStringLiteral("pliki ZR-7 (*.zr)|*.zr"), QString(), lastFileFolder_, false};
+  const QString path = dialogs_.OpenFileName(options);
+  if (path.isEmpty()) return;
+  lastFileFolder_ = QFileInfo(path).absolutePath();
+
+  const TLoadResult loaded = LoadMeasurementFile(path.toStdString(), State.Pomiar);
+  if (loaded.error != 0) {
+    ShowErrorBox(dialogs_, QString::fromStdString(FileErrorText(loaded.error)));
+    return;
+  }
+  if (!loaded.refusal.empty()) {
+    ShowErrorBox(dialogs_, QString::fromStdString(loaded.refusal));
+    return;
+  }
+  Odrysuj();
+  const TPomiar& p = State.Pomiar;
+  const auto toScreen = [](const TShortString& field) { return QString::fromStdString(field.Utf8()); };
+  Lgodzina->setText(toScreen(p.Godzina));
+  Ldata->setText(toScreen(p.Data));
+  State.HamulecTxt = p.Hamulec;
+  State.UwagaTxt = p.Uwaga;
+  State.OdchylenieTxt = p.Odchylenie;
+  lHamulec->setText(QString::fromStdString(Cp1250ToUtf8(BrakeCaptionOfFile(p))));
+  daneSKP->edSKP->setText(toScreen(p.SKP));
+  daneSKP->edAdres->setText(toScreen(p.Adres));
+  daneSKP->edRej->setText(toScreen(p.Rej));
+  daneSKP->edMarka->setText(toScreen(p.Marka));
+  daneSKP->edModel->setText(toScreen(p.Model));
+  daneSKP->edPrzebieg->setText(toScreen(p.Przebieg));
+  daneSKP->ed1Rej->setText(toScreen(p.PierwszaRej));
+  daneSKP->edUwagi->setText(toScreen(p.Uwagi));
+  daneSKP->edDiagnosta->setText(toScreen(p.Diagnosta));
+  const bool knownKind = p.RodzajPojazdu >= 0 && p.RodzajPojazdu < daneSKP->rodzaj_pojazdu->count();
+  daneSKP->rodzaj_pojazdu->setCurrentIndex(knownKind ? p.RodzajPojazdu : -1);
 }
 
 void TfMain::Image1Click() {

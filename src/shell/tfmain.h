@@ -73,6 +73,8 @@ public:
 
   void FormShow();
   void FormClose();
+  void sbSaveClick();
+  void sbOpenClick();
   void Image1Click();
   void Button1Click();
   void CheckBox1Click();
@@ -94,6 +96,8 @@ private:
   static QString FormatNumber(double value, int decimals);
 
   TDialogs& dialogs_;
+  // The file dialogs open where the last measurement file was opened or saved.
+  QString lastFileFolder_;
 };
 
 } // namespace zr7

@@ -3,6 +3,7 @@
 #include "shell/tdialogs.h"
 
 #include <QString>
+#include <deque>
 #include <vector>
 
 namespace zr7 {
@@ -20,8 +21,22 @@ public:
   void MessageBox(const QString& caption, const QString& text, TIcon icon) override {
     boxes.push_back({caption, text, icon});
   }
+  QString OpenFileName(const TFileDialogOptions& options) override { return Answer(options); }
+  QString SaveFileName(const TFileDialogOptions& options) override { return Answer(options); }
 
   std::vector<Box> boxes;
+  // The file dialogs answer with these names in turn; an empty one cancels.
+  std::deque<QString> fileNames;
+  std::vector<TFileDialogOptions> fileDialogs;
+
+private:
+  QString Answer(const TFileDialogOptions& options) {
+    fileDialogs.push_back(options);
+    if (fileNames.empty()) return {};
+    const QString name = fileNames.front();
+    fileNames.pop_front();
+    return name;
+  }
 };
 
 } // namespace zr7

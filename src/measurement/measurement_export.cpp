@@ -1,0 +1,64 @@
+#include "measurement_export.h"
+
+#include "odrysuj_analysis.h"
+#include "text/number_format.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace zr7 {
+namespace {
+
+std::string Shortest(double value) {
+  char buffer[32];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+  return std::string(buffer, end);
+}
+
+const char* VehicleKindName(std::int32_t index) {
+  static const char* const kinds[] = {"sam.osobowy", "sam.ciężarowy", "autobus", "motocykl", "inny"};
+  return index >= 0 && index < 5 ? kinds[index] : "";
+}
+
+} // namespace
+
+std::string DescribeMeasurement(const TPomiar& pomiar) {
+  const TOdrysujCurves curves = AnalyzeForOdrysuj(pomiar);
+  double forceMax = 0;
+  for (const TPoint& point : curves.force) forceMax = std::max(forceMax, point.y);
+  const std::pair<const char*, std::string> lines[] = {
+      {"date", pomiar.Data.Utf8()},
+      {"time", pomiar.Godzina.Utf8()},
+      {"brake", pomiar.Hamulec.Utf8()},
+      {"deviation_m", pomiar.Odchylenie.Utf8()},
+      {"samples", std::to_string(DisplayedSampleCount(pomiar))},
+      {"a_max_ms2", FormatFixed(curves.amax, 1, ".")},
+      {"F_max_daN", FormatFixed(forceMax, 0, ".")},
+      {"station", pomiar.SKP.Utf8()},
+      {"address", pomiar.Adres.Utf8()},
+      {"vehicle_kind", VehicleKindName(pomiar.RodzajPojazdu)},
+      {"make", pomiar.Marka.Utf8()},
+      {"model", pomiar.Model.Utf8()},
+      {"first_registration", pomiar.PierwszaRej.Utf8()},
+      {"registration", pomiar.Rej.Utf8()},
+      {"mileage", pomiar.Przebieg.Utf8()},
+      {"remarks", pomiar.Uwagi.Utf8()},
+      {"examiner", pomiar.Diagnosta.Utf8()},
+  };
+  std::string out;
+  for (const auto& [name, value] : lines) ((out += name) += ": ") += value + "\n";
+  return out;
+}
+
+std::string MeasurementCsv(const TPomiar& pomiar) {
+  std::string out = "t_s,F_daN,a_ms2,ax_ms2,az_ms2,surX,surZ\n";
+  const int count = DisplayedSampleCount(pomiar);
+  for (int i = 1; i <= count; ++i) {
+    const TProbka& s = pomiar.Probki[i];
+    out += Shortest(i / kSamplesPerSecond) + "," + std::to_string(s.F) + "," + Shortest(s.a) + "," + Shortest(s.ax) +
+           "," + Shortest(s.az) + "," + std::to_string(s.surX) + "," + std::to_string(s.surZ) + "\n";
+  }
+  return out;
+}
+
+} // namespace zr7

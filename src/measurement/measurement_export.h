@@ -1,0 +1,17 @@
+#pragma once
+
+#include "tpomiar.h"
+
+#include <string>
+
+namespace zr7 {
+
+// A measurement as "name: value" lines (UTF-8, "." as decimal separator):
+// date, time, brake kind, deviation, count, a max, F max, station and vehicle.
+std::string DescribeMeasurement(const TPomiar& pomiar);
+
+// The samples 1..count as CSV: t_s,F_daN,a_ms2,ax_ms2,az_ms2,surX,surZ, with
+// the shortest numbers that read back as the same double.
+std::string MeasurementCsv(const TPomiar& pomiar);
+
+} // namespace zr7
