@@ -1,0 +1,83 @@
+#include "cli_commands.h"
+
+#include "measurement/file_io.h"
+#include "measurement/measurement_export.h"
+#include "measurement/measurement_file.h"
+#include "text/file_error_text.h"
+
+#include <span>
+
+namespace zr7 {
+namespace {
+
+constexpr const char* kUsage =
+    "usage:\n"
+    "  zr7-cli show FILE                     the measurement's values, one 'name: value' a line\n"
+    "  zr7-cli export FILE --csv [--out OUT]  the samples as CSV, to OUT or standard output\n";
+
+int Usage(std::ostream& err) {
+  err << kUsage;
+  return 2;
+}
+
+// Loads a measurement file, telling why when it cannot.
+bool Load(const std::string& path, TPomiar& pomiar, std::ostream& err) {
+  const TLoadResult loaded = LoadMeasurementFile(path, pomiar);
+  if (loaded.error != 0) {
+    err << path << ": " << FileErrorText(loaded.error) << "\n";
+  } else if (!loaded.refusal.empty()) {
+    err << path << ": " << loaded.refusal << "\n";
+  }
+  return loaded.Ok();
+}
+
+int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 2) return Usage(err);
+  TPomiar pomiar;
+  if (!Load(args[1], pomiar, err)) return 1;
+  out << DescribeMeasurement(pomiar);
+  return 0;
+}
+
+int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  std::string file;
+  std::string output;
+  bool csv = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--csv") {
+      csv = true;
+    } else if (args[i] == "--out" && i + 1 < args.size()) {
+      output = args[++i];
+    } else if (file.empty() && !args[i].starts_with("--")) {
+      file = args[i];
+    } else {
+      return Usage(err);
+    }
+  }
+  if (file.empty() || !csv) return Usage(err);
+  TPomiar pomiar;
+  if (!Load(file, pomiar, err)) return 1;
+  const std::string table = MeasurementCsv(pomiar);
+  if (output.empty()) {
+    out << table;
+    return 0;
+  }
+  const int error =
+      ReplaceFileContent(output, std::span(reinterpret_cast<const std::uint8_t*>(table.data()), table.size()));
+  if (error != 0) {
+    err << output << ": " << FileErrorText(error) << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  if (arguments.empty()) return Usage(err);
+  if (arguments[0] == "show") return Show(arguments, out, err);
+  if (arguments[0] == "export") return Export(arguments, out, err);
+  return Usage(err);
+}
+
+} // namespace zr7

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace zr7 {
+
+// zr7-cli's commands on measurement files. Each returns the process's exit
+// code: 0 done, 1 the file or the output failed, 2 wrong arguments.
+int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+
+} // namespace zr7

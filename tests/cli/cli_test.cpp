@@ -1,0 +1,121 @@
+#include "cli/cli_commands.h"
+#include "measurement/file_io.h"
+#include "measurement/measurement_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace zr7 {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Cli : public ::testing::Test {
+protected:
+  void SetUp() override {
+    char name[] = "/tmp/zr7-cli-XXXXXX";
+    dir_ = ::mkdtemp(name);
+    TPomiar p;
+    for (int i = 1; i <= 3; ++i) {
+      p.Probki[i].n = 3;
+      p.Probki[i].F = static_cast<std::int16_t>(20 * i);
+      p.Probki[i].surX = static_cast<std::int16_t>(100 * i);
+      p.Probki[i].surZ = 700;
+      p.Probki[i].a = 0.1 * i + 1.0 / 3;
+      p.Probki[i].ax = -2.5e-7 * i;
+      p.Probki[i].az = 9.95;
+    }
+    p.Data.Assign("10/12/26");
+    p.Godzina.Assign("13:14:15");
+    p.Hamulec.Assign("hamulec roboczy");
+    p.Odchylenie.Assign("0,3");
+    p.SKP.AssignUtf8("SKP Łódź");
+    p.RodzajPojazdu = 1;
+    p.Rej.Assign("EL 1234");
+    ASSERT_EQ(SaveMeasurementFile(Path("a.zr"), p), 0);
+    pomiar_ = p;
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string Path(const char* name) const { return (dir_ / name).string(); }
+  int Run(std::vector<std::string> args) {
+    out.str({});
+    err.str({});
+    return RunCli(args, out, err);
+  }
+
+  fs::path dir_;
+  TPomiar pomiar_;
+  std::ostringstream out;
+  std::ostringstream err;
+};
+
+TEST_F(Cli, ShowListsTheMeasurement) {
+  ASSERT_EQ(Run({"show", Path("a.zr")}), 0) << err.str();
+  const std::string text = out.str();
+  for (const char* line : {"date: 10/12/26\n", "time: 13:14:15\n", "brake: hamulec roboczy\n", "deviation_m: 0,3\n",
+                           "samples: 3\n", "a_max_ms2: 0.6\n", "F_max_daN: 60\n", "station: SKP Łódź\n",
+                           "vehicle_kind: sam.ciężarowy\n", "registration: EL 1234\n", "examiner: \n"}) {
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
+  }
+}
+
+TEST_F(Cli, ExportedNumbersReadBackTheSameDoubles) {
+  ASSERT_EQ(Run({"export", Path("a.zr"), "--csv", "--out", Path("a.csv")}), 0) << err.str();
+  std::ifstream csv(Path("a.csv"));
+  std::string line;
+  std::getline(csv, line);
+  EXPECT_EQ(line, "t_s,F_daN,a_ms2,ax_ms2,az_ms2,surX,surZ");
+  int rows = 0;
+  while (std::getline(csv, line)) {
+    ++rows;
+    const TProbka& s = pomiar_.Probki[rows];
+    std::istringstream fields(line);
+    std::string t, f, a, ax, az, surX, surZ;
+    for (std::string* field : {&t, &f, &a, &ax, &az, &surX, &surZ}) std::getline(fields, *field, ',');
+    EXPECT_EQ(std::strtod(t.c_str(), nullptr), rows / 40.0);
+    EXPECT_EQ(std::stoi(f), s.F);
+    EXPECT_EQ(std::strtod(a.c_str(), nullptr), s.a);
+    EXPECT_EQ(std::strtod(ax.c_str(), nullptr), s.ax);
+    EXPECT_EQ(std::strtod(az.c_str(), nullptr), s.az);
+    EXPECT_EQ(std::stoi(surX), s.surX);
+    EXPECT_EQ(std::stoi(surZ), s.surZ);
+  }
+  EXPECT_EQ(rows, 3);
+
+  ASSERT_EQ(Run({"export", Path("a.zr"), "--csv"}), 0);
+  std::ifstream again(Path("a.csv"));
+  EXPECT_EQ(out.str(), std::string(std::istreambuf_iterator<char>(again), {})) << "standard output when no --out";
+}
+
+TEST_F(Cli, RefusalsAndMistakesExitNonZero) {
+  const std::vector<std::uint8_t> shortFile(100, 0);
+  ASSERT_EQ(ReplaceFileContent(Path("short.zr"), shortFile), 0);
+  struct Case {
+    std::vector<std::string> args;
+    int exitCode;
+    const char* message;
+  };
+  const Case cases[] = {
+      {{"show", Path("missing.zr")}, 1, "File not found"},
+      {{"show", Path("short.zr")}, 1, "długość inna niż 27592"},
+      {{"export", Path("short.zr"), "--csv"}, 1, "długość inna niż 27592"},
+      {{"export", Path("a.zr"), "--csv", "--out", Path("no/such/dir.csv")}, 1, "File not found"},
+      {{"export", Path("a.zr")}, 2, "usage"},
+      {{"show"}, 2, "usage"},
+      {{"frobnicate"}, 2, "usage"},
+      {{}, 2, "usage"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Run(c.args), c.exitCode) << c.message;
+    EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+    EXPECT_EQ(out.str(), "");
+  }
+}
+
+} // namespace
+} // namespace zr7
