@@ -1,0 +1,89 @@
+#include "bank_read.h"
+
+#include "bank_storage.h"
+#include "measurement/derived_values.h"
+
+#include <algorithm>
+
+namespace zr7 {
+
+TBankRead::TBankRead(TWykresState& state, int bank, std::string decimalSeparator)
+    : state_(state),
+      decimalSeparator_(std::move(decimalSeparator)),
+      requests_(BankRequests(std::clamp(bank, 1, kBankCount))) {
+  state_.IloscProbek = 0;
+}
+
+bool TBankRead::Finished() const { return failed_ || next_ >= requests_.size(); }
+
+std::string TBankRead::BeginRequest() {
+  wait_.Begin();
+  return Current().Bytes();
+}
+
+TRequestOutcome TBankRead::EndRequest() {
+  TRequestOutcome outcome;
+  switch (Current().kind) {
+    case TRequest::TKind::SelectBlock: outcome = EndSelectBlock(); break;
+    case TRequest::TKind::HeaderLine: outcome = EndHeaderLine(); break;
+    case TRequest::TKind::SampleLine: outcome = EndSampleLine(); break;
+  }
+  outcome.timedOut = StatusRS() == TRequestWait::kTimedOut;
+  outcome.failed = failed_;
+  ++next_;
+  return outcome;
+}
+
+std::optional<TAnswerNumbers> TBankRead::TakeNumbers() {
+  if (StatusRS() != TRequestWait::kAnswered) return std::nullopt;
+  std::optional<TAnswerNumbers> numbers;
+  if (!wait_.Overlong()) numbers = ParseAnswerNumbers(wait_.Text());
+  if (!numbers) failed_ = true;
+  return numbers;
+}
+
+TRequestOutcome TBankRead::EndSelectBlock() {
+  TRequestOutcome outcome;
+  // The answer to a block selection is not examined; a port closed during
+  // the wait still counts the block as selected, only silence does not.
+  if (StatusRS() != TRequestWait::kTimedOut) outcome.blockCaption = Current().number + 1;
+  return outcome;
+}
+
+TRequestOutcome TBankRead::EndHeaderLine() {
+  TRequestOutcome outcome;
+  const int line = Current().headerLine;
+  if (const auto numbers = TakeNumbers()) {
+    StoreHeaderLine(state_.Naglowek, line, *numbers);
+    outcome.advanceProgress = true;
+  }
+  if (!failed_ && line == kHeaderLines - 1) outcome.header = DecodeHeader(state_, decimalSeparator_);
+  return outcome;
+}
+
+TRequestOutcome TBankRead::EndSampleLine() {
+  TRequestOutcome outcome;
+  const int sample = Current().sampleNumber;
+  if (const auto numbers = TakeNumbers(); numbers && sample <= TProbki::kCount) {
+    StoreSample(state_.Pomiar.Probki[sample], *numbers);
+  }
+  outcome.advanceProgress = !failed_ && Current().number == kLinesPerSampleBlock - 1;
+  return outcome;
+}
+
+TTimeAxis TBankRead::Finish() {
+  next_ = requests_.size();
+  ComputeDerivedValues(state_);
+  return {0, state_.IloscProbek / 40.0, 0.1};
+}
+
+void ComputeDerivedValues(TWykresState& state) {
+  const int count = std::clamp(state.IloscProbek, 0, TProbki::kCount);
+  for (int i = 1; i <= count; ++i) {
+    TProbka& sample = state.Pomiar.Probki[i];
+    sample.n = state.IloscProbek;
+    ComputeDerived(sample);
+  }
+}
+
+} // namespace zr7

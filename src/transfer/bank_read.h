@@ -1,0 +1,92 @@
+#pragma once
+
+#include "answer_numbers.h"
+#include "bank_requests.h"
+#include "header_decode.h"
+#include "measurement/wykres_state.h"
+#include "request_wait.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace zr7 {
+
+// What the window shows after one request of a bank read.
+struct TRequestOutcome {
+  bool timedOut = false;            // second status panel: kStatusTimeOut
+  std::optional<int> blockCaption;  // Lblok: the selected block counted from 1
+  bool advanceProgress = false;     // pBar one step on
+  std::optional<THeaderCaptions> header;  // the header has just been decoded
+  bool failed = false;              // malformed answer: the read ends, show kReadErrorMessage
+};
+
+// The chart's bottom axis after a read: fixed scale, labels every 0.1 s.
+struct TTimeAxis {
+  double minimum = 0;
+  double maximum = 0;
+  double increment = 0.1;
+};
+
+// One read of a memory bank: 544 requests, each answered by a line or
+// timed out, the answers stored in the state's raw header and samples.
+//
+// The window drives it:
+//   TBankRead read(state, bank, separator);    // IloscProbek is now 0
+//   if (!state.Polaczony) -> pBar 0, done
+//   while (!read.Finished()) {
+//     send read.BeginRequest(), start TimerRS
+//     process messages while read.StatusRS() == TRequestWait::kWaiting and connected;
+//       a receive event calls read.Receive(chunk) (true: stop TimerRS),
+//       the timer calls read.TimeOut()
+//     apply read.EndRequest() to the controls
+//   }
+//   read.Finish(), set the axis, Odrysuj, pBar 0
+class TBankRead {
+public:
+  static constexpr int kProgressMaximum = 13;
+
+  // bank is 1 to 12 (held to that range).
+  TBankRead(TWykresState& state, int bank, std::string decimalSeparator);
+
+  // True when every request has been made or a malformed answer ended the read.
+  bool Finished() const;
+  // The request now due; valid while not Finished().
+  const TRequest& Current() const { return requests_[next_]; }
+  // The bytes of the request now due, to be sent; its wait begins.
+  std::string BeginRequest();
+  // A received chunk. True when it completed the answer.
+  bool Receive(std::span<const std::uint8_t> chunk) { return wait_.Receive(chunk); }
+  // TimerRS fired.
+  void TimeOut() { wait_.TimeOut(); }
+  int StatusRS() const { return wait_.StatusRS(); }
+
+  // The wait of the current request is over (answer, time-out, or the port
+  // was closed and it is still waiting): store the answer and move on.
+  TRequestOutcome EndRequest();
+
+  // Sets count and derived values of samples 1 to IloscProbek and gives the
+  // time axis. May be called at any time; it ends the read.
+  TTimeAxis Finish();
+
+private:
+  TRequestOutcome EndSelectBlock();
+  TRequestOutcome EndHeaderLine();
+  TRequestOutcome EndSampleLine();
+  // The answer's numbers, or a failed read.
+  std::optional<TAnswerNumbers> TakeNumbers();
+
+  TWykresState& state_;
+  std::string decimalSeparator_;
+  std::vector<TRequest> requests_;
+  std::size_t next_ = 0;
+  TRequestWait wait_;
+  bool failed_ = false;
+};
+
+// Count and derived values of samples 1 to state.IloscProbek.
+void ComputeDerivedValues(TWykresState& state);
+
+} // namespace zr7
