@@ -2,6 +2,7 @@
 
 #include "konfiguracja.h"
 #include "measurement/measurement_file.h"
+#include "platform/qt/qt_message_loop.h"
 #include "report/program_font.h"
 #include "report/tdaneskp.h"
 #include "tclickableimage.h"
@@ -14,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
@@ -23,6 +25,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -75,7 +78,7 @@ void WidenForLongerCaptions(QLabel* label, int width) { label->resize(width, lab
 
 } // namespace
 
-TfMain::TfMain(TDialogs& dialogs, QWidget* parent) : QMainWindow(parent), dialogs_(dialogs) {
+TfMain::TfMain(TDialogs& dialogs, DeviceOpener opener, QWidget* parent) : QMainWindow(parent), dialogs_(dialogs) {
   setFont(ProgramFont());
   setWindowTitle(QStringLiteral("ZR-7"));
   move(29, 52);
@@ -95,6 +98,7 @@ TfMain::TfMain(TDialogs& dialogs, QWidget* parent) : QMainWindow(parent), dialog
 
   StatusBar = new TStatusBar(this);
   setStatusBar(StatusBar);
+  CreateComm(std::move(opener));
 
   TimerRS = new QTimer(this);
   TimerRS->setSingleShot(true);
@@ -200,6 +204,21 @@ void TfMain::CreateChart() {
   Prn_Opis->hide();
 }
 
+void TfMain::CreateComm(DeviceOpener opener) {
+  MessageLoop = std::make_unique<QtMessageLoop>();
+  Comm = std::make_unique<TComm32>(*MessageLoop, std::move(opener));
+  Comm->RxTimeOut = 20;
+  Comm->BaudRate = 76800;
+  Comm->CommPort = "COM12";
+  // The instrument ends every answer with a line feed: deliver it at once.
+  Comm->RxTerminator = '\n';
+  Comm->PortsFolder =
+      QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)).filePath("zr7/ports").toStdString();
+  Comm->OnErrorData = [this](std::uint8_t errorStatus) { CommErrorData(errorStatus); };
+  Comm->OnRequestHangup = [this](TComm32*) { CommRequestHangup(); };
+  connect(btPolacz, &QPushButton::clicked, this, &TfMain::btPolaczClick);
+}
+
 void TfMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (!event->spontaneous()) FormShow();
@@ -215,7 +234,40 @@ void TfMain::FormShow() {
   ReadConfiguration();
 }
 
-void TfMain::FormClose() {}
+void TfMain::FormClose() { Comm->ClosePort(); }
+
+void TfMain::ShowConnected(bool connected) {
+  State.Polaczony = connected;
+  bbtOpen->setEnabled(connected);
+  btPolacz->setText(QString::fromUtf8(connected ? "Rozlącz" : "Polącz"));
+}
+
+void TfMain::btPolaczClick() {
+  if (State.Polaczony) {
+    Comm->ClosePort();
+    ShowConnected(false);
+    return;
+  }
+  Comm->CommPort = cbCOM->currentText().toStdString();
+  try {
+    Comm->OpenPort();
+  } catch (const ECommsError& error) {
+    ShowErrorBox(dialogs_, QString::fromStdString(error.what()));
+    return;
+  }
+  ShowConnected(true);
+}
+
+void TfMain::CommErrorData(std::uint8_t) { ShowMessage(dialogs_, QString::fromUtf8("Bląd portu szeregowego!")); }
+
+void TfMain::CommRequestHangup() {
+  if (!State.Polaczony) return;
+  Comm->ClosePort();
+  ShowConnected(false);
+  ShowMessage(dialogs_, QString::fromUtf8("Połączenie z portem %1 zostało przerwane (odłączony adapter?). "
+                                          "Sprawdź kabel i połącz ponownie.")
+                            .arg(QString::fromStdString(Comm->CommPort)));
+}
 
 void TfMain::ReadConfiguration() {
   TKonfiguracja konfiguracja;

@@ -2,8 +2,11 @@
 
 #include "chart/tchart.h"
 #include "measurement/wykres_state.h"
+#include "serial/comm32.h"
 
 #include <QMainWindow>
+
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -21,6 +24,7 @@ class TDialogs;
 class TSpinEdit;
 class TStatusBar;
 class TdaneSKP;
+class QtMessageLoop;
 
 // The program's main window: the tool panel with the connection, bank,
 // file and print controls and the test's summary values, the chart of the
@@ -28,7 +32,8 @@ class TdaneSKP;
 class TfMain : public QMainWindow {
   Q_OBJECT
 public:
-  explicit TfMain(TDialogs& dialogs, QWidget* parent = nullptr);
+  // The opener makes the serial devices; tests pass one for a fake device.
+  explicit TfMain(TDialogs& dialogs, DeviceOpener opener = OpenSerialDevice, QWidget* parent = nullptr);
   ~TfMain() override;
 
   // The values of the current test, shared by the handlers.
@@ -68,11 +73,18 @@ public:
   QPlainTextEdit* Prn_Opis;
 
   TStatusBar* StatusBar;
+  std::unique_ptr<QtMessageLoop> MessageLoop;
+  std::unique_ptr<TComm32> Comm;
   QTimer* TimerRS;
   TdaneSKP* daneSKP;
 
   void FormShow();
   void FormClose();
+  void btPolaczClick();
+  void CommErrorData(std::uint8_t ErrorStatus);
+  // A worker of the serial component has failed, as when the adapter is
+  // unplugged: the link is gone, so the window goes back to disconnected.
+  void CommRequestHangup();
   void sbSaveClick();
   void sbOpenClick();
   void Image1Click();
@@ -91,6 +103,8 @@ protected:
 private:
   void CreateToolPanel();
   void CreateChart();
+  void CreateComm(DeviceOpener opener);
+  void ShowConnected(bool connected);
   void ReadConfiguration();
   // A number in the pattern "0.0" (decimals 1) or "0", with the user's separator.
   static QString FormatNumber(double value, int decimals);
