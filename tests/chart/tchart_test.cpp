@@ -250,6 +250,32 @@ TEST_F(TChartTest, EveryWayBackFromAZoomRestoresTheFullRanges) {
   EXPECT_FALSE(chart.IsZoomed());
 }
 
+// New data leaves the operator's zoom alone; a range the program sets ends it.
+TEST_F(TChartTest, ZoomOutlivesNewDataButNotANewRange) {
+  FillCurves();
+  Settle();
+  QWidget* viewport = View()->viewport();
+  const QPoint from = PlotArea().topLeft() + QPoint(100, 50);
+  const QPoint to = PlotArea().center();
+  QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+  QTest::mouseMove(viewport, to);
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+  ASSERT_TRUE(chart.IsZoomed());
+  const double zoomedMax = QtAxis(Qt::AlignBottom)->max();
+
+  series.SeriaA->AddXY(5, 4);
+  Settle();
+  EXPECT_TRUE(chart.IsZoomed());
+  EXPECT_EQ(QtAxis(Qt::AlignBottom)->max(), zoomedMax);
+  EXPECT_EQ(chart.BottomAxis().Maximum(), 5);
+
+  chart.BottomAxis().SetRange(0, 12.5);
+  Settle();
+  EXPECT_FALSE(chart.IsZoomed());
+  EXPECT_EQ(QtAxis(Qt::AlignBottom)->min(), 0);
+  EXPECT_EQ(QtAxis(Qt::AlignBottom)->max(), 12.5);
+}
+
 TEST_F(TChartTest, RasterPictureIsTheChartOnWhiteWithItsRedCurve) {
   const QImage empty = chart.RasterPicture();
   EXPECT_FALSE(RedBox(empty, PlotArea()).isValid());
