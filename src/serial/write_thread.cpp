@@ -16,9 +16,10 @@ TWriteThread::TWriteThread(std::shared_ptr<SerialDevice> commFile, std::shared_p
 
 void TWriteThread::Execute() {
   Run();
+  // The queue goes first: from here on SendBytes is refused.
+  queue_->Close();
   LogLine("Write thread shutting down");
   CommFile->Purge(PURGE_TXABORT | PURGE_TXCLEAR);
-  queue_->Close();
 }
 
 // Returns when the thread is to end: on CloseEvent or after a failure.
