@@ -3,6 +3,8 @@
 #include "konfiguracja.h"
 #include "measurement/measurement_file.h"
 #include "platform/qt/qt_message_loop.h"
+#include "transfer/bank_read.h"
+#include "transfer/transfer_texts.h"
 #include "report/program_font.h"
 #include "report/tdaneskp.h"
 #include "tclickableimage.h"
@@ -35,7 +37,7 @@ namespace {
 
 constexpr int kPanelHeight = 73;
 constexpr int kComPortCount = 32;
-constexpr int kBankCount = 12;
+constexpr int kBanksOnInstrument = 12;
 constexpr int kAnswerTimeoutMs = 500;
 
 QToolButton* SpeedButton(QWidget* panel, const char* glyph, const char* hint, QRect geometry) {
@@ -98,11 +100,11 @@ TfMain::TfMain(TDialogs& dialogs, DeviceOpener opener, QWidget* parent) : QMainW
 
   StatusBar = new TStatusBar(this);
   setStatusBar(StatusBar);
-  CreateComm(std::move(opener));
-
   TimerRS = new QTimer(this);
   TimerRS->setSingleShot(true);
   TimerRS->setInterval(kAnswerTimeoutMs);
+
+  CreateComm(std::move(opener));
 
   daneSKP = new TdaneSKP(this);
   daneSKP->OnModyfikuj = [this] { return WriteConfiguration(); };
@@ -138,7 +140,7 @@ void TfMain::CreateToolPanel() {
   btPolacz->setGeometry(152, 30, 65, 25);
   btPolacz->setToolTip(QString::fromUtf8("połącz z portem USB"));
 
-  seBank = new TSpinEdit(1, kBankCount, 2, panel);
+  seBank = new TSpinEdit(1, kBanksOnInstrument, 2, panel);
   seBank->setGeometry(224, 5, 65, 22);
   seBank->setValue(1);
   seBank->setToolTip(QString::fromUtf8("nr zapisu w pamięci ZR-7"));
@@ -214,9 +216,12 @@ void TfMain::CreateComm(DeviceOpener opener) {
   Comm->RxTerminator = '\n';
   Comm->PortsFolder =
       QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)).filePath("zr7/ports").toStdString();
+  Comm->OnReceiveData = [this](const char* buffer, std::uint16_t length) { CommReceiveData(buffer, length); };
   Comm->OnErrorData = [this](std::uint8_t errorStatus) { CommErrorData(errorStatus); };
   Comm->OnRequestHangup = [this](TComm32*) { CommRequestHangup(); };
   connect(btPolacz, &QPushButton::clicked, this, &TfMain::btPolaczClick);
+  connect(bbtOpen, &QPushButton::clicked, this, &TfMain::bbtOpenClick);
+  connect(TimerRS, &QTimer::timeout, this, &TfMain::TimerRSTimer);
 }
 
 void TfMain::showEvent(QShowEvent* event) {
@@ -256,6 +261,61 @@ void TfMain::btPolaczClick() {
     return;
   }
   ShowConnected(true);
+}
+
+void TfMain::Wyslij(const std::string& request) {
+  Comm->SendBytes(request.data(), static_cast<std::uint16_t>(request.size()));
+  TimerRS->start();
+}
+
+void TfMain::bbtOpenClick() {
+  TBankRead read(State, seBank->value(), DecimalSeparator());
+  pBar->setValue(0);
+  if (!State.Polaczony) return;
+  // One read at a time, and no file replaces the record under it.
+  bbtOpen->setEnabled(false);
+  sbOpen->setEnabled(false);
+  activeRead_ = &read;
+  StatusBar->SetPanelText(1, QString::fromUtf8(kStatusReadStarted.data(), kStatusReadStarted.size()));
+  pBar->setRange(0, TBankRead::kProgressMaximum);
+  while (!read.Finished()) {
+    Wyslij(read.BeginRequest());
+    // A closed port (disconnect, unplugged adapter, window closing) ends the wait at once.
+    MessageLoop->ProcessMessagesUntil([&] { return read.StatusRS() != TRequestWait::kWaiting || !Comm->IsOpen(); });
+    TimerRS->stop();
+    const TRequestOutcome outcome = read.EndRequest();
+    if (outcome.timedOut) StatusBar->SetPanelText(1, QString::fromUtf8(kStatusTimeOut.data(), kStatusTimeOut.size()));
+    if (outcome.blockCaption) Lblok->setText(QString::number(*outcome.blockCaption));
+    if (outcome.advanceProgress) pBar->setValue(pBar->value() + 1);
+    if (outcome.header) {
+      const THeaderCaptions& h = *outcome.header;
+      StatusBar->SetPanelText(0, QString::fromStdString(h.statusCount));
+      Ldata->setText(QString::fromStdString(h.Ldata));
+      Lgodzina->setText(QString::fromStdString(h.Lgodzina));
+      Lbeta->setText(QString::fromStdString(h.Lbeta));
+      La_zero->setText(QString::fromStdString(h.La_zero));
+      lHamulec->setText(QString::fromStdString(h.lHamulec));
+    }
+    if (outcome.failed) ShowMessage(dialogs_, QString::fromUtf8(kReadErrorMessage.data(), kReadErrorMessage.size()));
+  }
+  activeRead_ = nullptr;
+  const TTimeAxis axis = read.Finish();
+  Chart->BottomAxis().SetRange(axis.minimum, axis.maximum);
+  Chart->BottomAxis().SetIncrement(axis.increment);
+  Odrysuj();
+  pBar->setValue(0);
+  bbtOpen->setEnabled(State.Polaczony);
+  sbOpen->setEnabled(true);
+}
+
+void TfMain::CommReceiveData(const char* Buffer, std::uint16_t BufferLength) {
+  if (activeRead_ && activeRead_->Receive({reinterpret_cast<const std::uint8_t*>(Buffer), BufferLength})) {
+    TimerRS->stop();
+  }
+}
+
+void TfMain::TimerRSTimer() {
+  if (activeRead_) activeRead_->TimeOut();
 }
 
 void TfMain::CommErrorData(std::uint8_t) { ShowMessage(dialogs_, QString::fromUtf8("Bląd portu szeregowego!")); }
@@ -379,8 +439,10 @@ void TfMain::Button1Click() {
 
 void TfMain::CheckBox1Click() { Serie.SeriaA->SetMarksVisible(CheckBox1->isChecked()); }
 
+std::string TfMain::DecimalSeparator() { return QLocale::system().decimalPoint().toStdString(); }
+
 QString TfMain::FormatNumber(double value, int decimals) {
-  return QString::fromStdString(FormatFixed(value, decimals, QLocale::system().decimalPoint().toStdString()));
+  return QString::fromStdString(FormatFixed(value, decimals, DecimalSeparator()));
 }
 
 void TfMain::Odrysuj() {

@@ -25,6 +25,7 @@ class TSpinEdit;
 class TStatusBar;
 class TdaneSKP;
 class QtMessageLoop;
+class TBankRead;
 
 // The program's main window: the tool panel with the connection, bank,
 // file and print controls and the test's summary values, the chart of the
@@ -81,6 +82,9 @@ public:
   void FormShow();
   void FormClose();
   void btPolaczClick();
+  void bbtOpenClick();
+  void CommReceiveData(const char* Buffer, std::uint16_t BufferLength);
+  void TimerRSTimer();
   void CommErrorData(std::uint8_t ErrorStatus);
   // A worker of the serial component has failed, as when the adapter is
   // unplugged: the link is gone, so the window goes back to disconnected.
@@ -106,12 +110,17 @@ private:
   void CreateComm(DeviceOpener opener);
   void ShowConnected(bool connected);
   void ReadConfiguration();
+  // Sends one request of a bank read and starts its answer timer.
+  void Wyslij(const std::string& request);
   // A number in the pattern "0.0" (decimals 1) or "0", with the user's separator.
   static QString FormatNumber(double value, int decimals);
+  static std::string DecimalSeparator();
 
   TDialogs& dialogs_;
   // The file dialogs open where the last measurement file was opened or saved.
   QString lastFileFolder_;
+  // The bank read in progress, which receives the answers and time-outs.
+  TBankRead* activeRead_ = nullptr;
 };
 
 } // namespace zr7

@@ -1,0 +1,132 @@
+#include "scripted_dialogs.h"
+#include "shell/tfmain.h"
+#include "shell/tspinedit.h"
+#include "shell/tstatusbar.h"
+#include "sim/sim_bank.h"
+#include "temporary_directory.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace zr7 {
+namespace {
+
+// The simulated instrument, linked as COM1 in the test's ports folder.
+class Instrument {
+public:
+  Instrument(const std::filesystem::path& folder, QStringList options) {
+    options << "--link" << QString::fromStdString((folder / "ports" / "COM1").string()) << "--log"
+            << QString::fromStdString((folder / "requests.log").string());
+    process_.start(ZR7_SIM_EXECUTABLE, options);
+    process_.waitForReadyRead(5000);  // it prints its device once it answers
+  }
+  ~Instrument() {
+    process_.terminate();
+    process_.waitForFinished(5000);
+  }
+
+private:
+  QProcess process_;
+};
+
+int LinesIn(const std::filesystem::path& path) {
+  std::ifstream in(path);
+  int lines = 0;
+  for (std::string line; std::getline(in, line);) ++lines;
+  return lines;
+}
+
+class WindowBankRead : public ::testing::Test {
+protected:
+  void SetUp() override {
+    window.Comm->PortsFolder = directory.Path() / "ports";
+    window.show();
+    dialogs.boxes.clear();  // the missing konfiguracja.txt
+  }
+  void Connect() {
+    window.cbCOM->setCurrentText("COM1");
+    window.btPolacz->click();
+    ASSERT_TRUE(window.State.Polaczony);
+  }
+
+  TWorkingDirectory directory;
+  TScriptedDialogs dialogs;
+  TfMain window{dialogs};
+};
+
+TEST_F(WindowBankRead, WindowShowsTheBankTheInstrumentHolds) {
+  Instrument instrument(directory.Path(), {});
+  Connect();
+  window.seBank->setValue(3);
+  window.bbtOpenClick();
+
+  const sim::TSimTest held = sim::GeneratedTest(3);
+  EXPECT_TRUE(dialogs.boxes.empty());
+  EXPECT_EQ(window.State.IloscProbek, held.count);
+  EXPECT_EQ(window.State.Pomiar.Probki[1].n, held.count);
+  EXPECT_EQ(window.StatusBar->PanelText(0), QString::fromUtf8(" Ilosc próbek = %1").arg(held.count));
+  EXPECT_EQ(window.StatusBar->PanelText(1), " ") << "no request went unanswered";
+  EXPECT_EQ(window.Lblok->text(), "39") << "the last sample block of bank 3";
+  EXPECT_EQ(window.Serie.SeriaF->Count(), held.count);
+  EXPECT_EQ(window.Serie.SeriaA->Count(), held.count + 3);
+  EXPECT_DOUBLE_EQ(window.Chart->BottomAxis().Maximum(), held.count / 40.0);
+  for (int i = 1; i <= held.count; ++i) {
+    const TProbka& s = window.State.Pomiar.Probki[i];
+    const sim::TSimLine& line = held.samples[i - 1];
+    ASSERT_EQ(s.surX, std::abs(line[0])) << i;
+    ASSERT_EQ(s.surZ, std::abs(line[1])) << i;
+    ASSERT_EQ(s.F, (line[2] >> 8) & 0xFF) << i;
+  }
+  EXPECT_NE(window.lbAmax->text(), "0.0");
+  EXPECT_FALSE(window.lHamulec->text().isEmpty());
+  EXPECT_TRUE(window.bbtOpen->isEnabled());
+  EXPECT_TRUE(window.sbOpen->isEnabled());
+  EXPECT_EQ(window.pBar->value(), 0);
+  EXPECT_EQ(LinesIn(directory.Path() / "requests.log"), 544);
+}
+
+TEST_F(WindowBankRead, ReadCannotBeStartedTwiceAndDisconnectEndsIt) {
+  Instrument instrument(directory.Path(), {"--latency", "5"});
+  Connect();
+  bool buttonsLocked = false;
+  QTimer::singleShot(300, [&] {
+    buttonsLocked = !window.bbtOpen->isEnabled() && !window.sbOpen->isEnabled();
+    window.btPolacz->click();
+  });
+  window.bbtOpenClick();
+  EXPECT_TRUE(buttonsLocked);
+  EXPECT_FALSE(window.State.Polaczony);
+  EXPECT_FALSE(window.bbtOpen->isEnabled());
+  EXPECT_TRUE(window.sbOpen->isEnabled());
+  EXPECT_EQ(window.pBar->value(), 0);
+  EXPECT_LT(LinesIn(directory.Path() / "requests.log"), 544) << "the remaining requests were not sent";
+}
+
+TEST_F(WindowBankRead, SplitLineIsReadWholeAndAMalformedLineEndsTheRead) {
+  {
+    Instrument instrument(directory.Path(), {"--split-at", "20"});
+    Connect();
+    window.bbtOpenClick();
+    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_EQ(window.State.IloscProbek, sim::GeneratedTest(1).count);
+    window.btPolacz->click();
+  }
+  Instrument instrument(directory.Path(), {"--malformed-at", "30"});
+  Connect();
+  window.bbtOpenClick();
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].text, QString::fromUtf8("Bląd odczytu danych lub portu!"));
+  EXPECT_EQ(window.pBar->value(), 0);
+  EXPECT_TRUE(window.bbtOpen->isEnabled());
+}
+
+} // namespace
+} // namespace zr7
