@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace zr7 {
@@ -20,11 +21,15 @@ public:
 
   void MessageBox(const QString& caption, const QString& text, TIcon icon) override {
     boxes.push_back({caption, text, icon});
+    // A real box keeps the main thread's messages flowing until it is closed.
+    if (whileBoxOpen) whileBoxOpen(boxes.size());
   }
   QString OpenFileName(const TFileDialogOptions& options) override { return Answer(options); }
   QString SaveFileName(const TFileDialogOptions& options) override { return Answer(options); }
 
   std::vector<Box> boxes;
+  // Runs while the box of the given number (from 1) is open.
+  std::function<void(std::size_t)> whileBoxOpen;
   // The file dialogs answer with these names in turn; an empty one cancels.
   std::deque<QString> fileNames;
   std::vector<TFileDialogOptions> fileDialogs;
