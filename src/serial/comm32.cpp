@@ -60,8 +60,11 @@ bool TComm32::OpenPort() {
   // one still gives a usable port.
   CommTimeouts timeouts;
   CommFile->GetTimeouts(timeouts);
-  timeouts = CommTimeouts{};
   timeouts.ReadIntervalTimeout = RxTimeOut;
+  timeouts.ReadTotalTimeoutMultiplier = 0;
+  timeouts.ReadTotalTimeoutConstant = 0;
+  timeouts.WriteTotalTimeoutMultiplier = 0;
+  timeouts.WriteTotalTimeoutConstant = 0;
   CommFile->SetTimeouts(timeouts);
   CommFile->SetReadTerminator(RxTerminator);
   CommState state;

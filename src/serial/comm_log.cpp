@@ -28,12 +28,6 @@ void SetPath(std::string path) {
   sink.path = std::move(path);
 }
 
-std::string Path() {
-  Sink& sink = TheSink();
-  std::lock_guard lock(sink.mutex);
-  return sink.path;
-}
-
 void Open() {
   Sink& sink = TheSink();
   std::lock_guard lock(sink.mutex);

@@ -10,7 +10,6 @@ namespace zr7::comm_log {
 
 // The path, empty for no log; setting it does not open the file.
 void SetPath(std::string path);
-std::string Path();
 // Creates the file under the path, replacing an existing one. Nothing
 // happens when the path is empty.
 void Open();

@@ -72,8 +72,9 @@ class FakeSerialDevice final : public SerialDevice {
   std::string written_;
   std::vector<std::uint32_t> purges_;
   std::vector<Event*> waiters_;
-  CommTimeouts timeouts_;
-  CommState state_;
+  // What another program left behind, so the component must set it all.
+  CommTimeouts timeouts_{50, 10, 1000, 10, 1000};
+  CommState state_{9600, 7, 2, 2};
   std::uint32_t mask_ = 0;
 };
 
