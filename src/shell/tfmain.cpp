@@ -3,7 +3,7 @@
 #include "konfiguracja.h"
 #include "measurement/measurement_file.h"
 #include "platform/qt/qt_message_loop.h"
-#include "transfer/bank_read.h"
+#include "transfer/bank_read_driver.h"
 #include "transfer/transfer_texts.h"
 #include "report/program_font.h"
 #include "report/tdaneskp.h"
@@ -28,7 +28,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -38,7 +37,6 @@ namespace {
 constexpr int kPanelHeight = 73;
 constexpr int kComPortCount = 32;
 constexpr int kBanksOnInstrument = 12;
-constexpr int kAnswerTimeoutMs = 500;
 
 QToolButton* SpeedButton(QWidget* panel, const char* glyph, const char* hint, QRect geometry) {
   auto* button = new QToolButton(panel);
@@ -78,6 +76,8 @@ QLabel* MaximumLabel(QWidget* panel, QPoint position, const QColor& color) {
 
 void WidenForLongerCaptions(QLabel* label, int width) { label->resize(width, label->height()); }
 
+QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
 } // namespace
 
 TfMain::TfMain(TDialogs& dialogs, DeviceOpener opener, QWidget* parent) : QMainWindow(parent), dialogs_(dialogs) {
@@ -100,10 +100,6 @@ TfMain::TfMain(TDialogs& dialogs, DeviceOpener opener, QWidget* parent) : QMainW
 
   StatusBar = new TStatusBar(this);
   setStatusBar(StatusBar);
-  TimerRS = new QTimer(this);
-  TimerRS->setSingleShot(true);
-  TimerRS->setInterval(kAnswerTimeoutMs);
-
   CreateComm(std::move(opener));
 
   daneSKP = new TdaneSKP(this);
@@ -220,8 +216,8 @@ void TfMain::CreateComm(DeviceOpener opener) {
   Comm->OnErrorData = [this](std::uint8_t errorStatus) { CommErrorData(errorStatus); };
   Comm->OnRequestHangup = [this](TComm32*) { CommRequestHangup(); };
   connect(btPolacz, &QPushButton::clicked, this, &TfMain::btPolaczClick);
+  TimerRS = MessageLoop->CreateTimer([this] { TimerRSTimer(); });
   connect(bbtOpen, &QPushButton::clicked, this, &TfMain::bbtOpenClick);
-  connect(TimerRS, &QTimer::timeout, this, &TfMain::TimerRSTimer);
 }
 
 void TfMain::showEvent(QShowEvent* event) {
@@ -263,11 +259,6 @@ void TfMain::btPolaczClick() {
   ShowConnected(true);
 }
 
-void TfMain::Wyslij(const std::string& request) {
-  Comm->SendBytes(request.data(), static_cast<std::uint16_t>(request.size()));
-  TimerRS->start();
-}
-
 void TfMain::bbtOpenClick() {
   TBankRead read(State, seBank->value(), DecimalSeparator());
   pBar->setValue(0);
@@ -276,15 +267,10 @@ void TfMain::bbtOpenClick() {
   bbtOpen->setEnabled(false);
   sbOpen->setEnabled(false);
   activeRead_ = &read;
-  StatusBar->SetPanelText(1, QString::fromUtf8(kStatusReadStarted.data(), kStatusReadStarted.size()));
+  StatusBar->SetPanelText(1, FromUtf8(kStatusReadStarted));
   pBar->setRange(0, TBankRead::kProgressMaximum);
-  while (!read.Finished()) {
-    Wyslij(read.BeginRequest());
-    // A closed port (disconnect, unplugged adapter, window closing) ends the wait at once.
-    MessageLoop->ProcessMessagesUntil([&] { return read.StatusRS() != TRequestWait::kWaiting || !Comm->IsOpen(); });
-    TimerRS->stop();
-    const TRequestOutcome outcome = read.EndRequest();
-    if (outcome.timedOut) StatusBar->SetPanelText(1, QString::fromUtf8(kStatusTimeOut.data(), kStatusTimeOut.size()));
+  const TTimeAxis axis = DriveBankRead(read, *Comm, *MessageLoop, *TimerRS, [this](const TRequestOutcome& outcome) {
+    if (outcome.timedOut) StatusBar->SetPanelText(1, FromUtf8(kStatusTimeOut));
     if (outcome.blockCaption) Lblok->setText(QString::number(*outcome.blockCaption));
     if (outcome.advanceProgress) pBar->setValue(pBar->value() + 1);
     if (outcome.header) {
@@ -296,10 +282,9 @@ void TfMain::bbtOpenClick() {
       La_zero->setText(QString::fromStdString(h.La_zero));
       lHamulec->setText(QString::fromStdString(h.lHamulec));
     }
-    if (outcome.failed) ShowMessage(dialogs_, QString::fromUtf8(kReadErrorMessage.data(), kReadErrorMessage.size()));
-  }
+    if (outcome.failed) ShowMessage(dialogs_, FromUtf8(kReadErrorMessage));
+  });
   activeRead_ = nullptr;
-  const TTimeAxis axis = read.Finish();
   Chart->BottomAxis().SetRange(axis.minimum, axis.maximum);
   Chart->BottomAxis().SetIncrement(axis.increment);
   Odrysuj();
@@ -310,7 +295,7 @@ void TfMain::bbtOpenClick() {
 
 void TfMain::CommReceiveData(const char* Buffer, std::uint16_t BufferLength) {
   if (activeRead_ && activeRead_->Receive({reinterpret_cast<const std::uint8_t*>(Buffer), BufferLength})) {
-    TimerRS->stop();
+    TimerRS->Stop();
   }
 }
 

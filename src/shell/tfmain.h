@@ -14,7 +14,6 @@ class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
-class QTimer;
 class QToolButton;
 
 namespace zr7 {
@@ -76,7 +75,7 @@ public:
   TStatusBar* StatusBar;
   std::unique_ptr<QtMessageLoop> MessageLoop;
   std::unique_ptr<TComm32> Comm;
-  QTimer* TimerRS;
+  std::unique_ptr<OneShotTimer> TimerRS;  // the instrument's answer time-out
   TdaneSKP* daneSKP;
 
   void FormShow();
@@ -110,8 +109,6 @@ private:
   void CreateComm(DeviceOpener opener);
   void ShowConnected(bool connected);
   void ReadConfiguration();
-  // Sends one request of a bank read and starts its answer timer.
-  void Wyslij(const std::string& request);
   // A number in the pattern "0.0" (decimals 1) or "0", with the user's separator.
   static QString FormatNumber(double value, int decimals);
   static std::string DecimalSeparator();

@@ -16,7 +16,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 #include <fstream>
@@ -97,9 +96,7 @@ TEST_F(MainWindow, ControlsStartAsTheOperatorExpects) {
 
   EXPECT_EQ(window.StatusBar->PanelText(0), "");
   EXPECT_EQ(window.StatusBar->PanelText(1), "");
-  EXPECT_FALSE(window.TimerRS->isActive());
-  EXPECT_EQ(window.TimerRS->interval(), 500);
-  EXPECT_TRUE(window.TimerRS->isSingleShot());
+  EXPECT_FALSE(window.TimerRS->IsActive());
   EXPECT_EQ(window.CheckBox1->text(), QString::fromUtf8("wartości"));
   EXPECT_EQ(window.CheckBox1->parentWidget(), window.Chart);
   EXPECT_EQ(window.Prn_Opis->parentWidget(), window.Chart);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "bank_read.h"
+#include "platform/message_loop.h"
+#include "serial/comm32.h"
+
+#include <chrono>
+#include <functional>
+
+namespace zr7 {
+
+// The instrument answers a request within this time or not at all.
+inline constexpr std::chrono::milliseconds kAnswerTimeout{500};
+
+// Runs a bank read over the serial component: each request is sent and the
+// answer timer started, then the owner thread's messages are processed until
+// the answer is complete, the timer has fired or the port has closed (a
+// disconnect or an unplugged adapter ends every remaining wait at once).
+// The caller routes the component's received chunks to read.Receive and the
+// timer to read.TimeOut; onOutcome sees what each request brought.
+TTimeAxis DriveBankRead(TBankRead& read, TComm32& comm, MessageLoop& loop, OneShotTimer& timerRS,
+                        const std::function<void(const TRequestOutcome&)>& onOutcome);
+
+} // namespace zr7
