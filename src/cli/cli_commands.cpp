@@ -1,17 +1,24 @@
 #include "cli_commands.h"
 
+#include "bank_read_command.h"
+#include "platform/qt/ports_folder.h"
+#include "text/number_format.h"
+
 #include "measurement/file_io.h"
 #include "measurement/measurement_export.h"
 #include "measurement/measurement_file.h"
 #include "text/file_error_text.h"
 
 #include <span>
+#include <unistd.h>
 
 namespace zr7 {
 namespace {
 
 constexpr const char* kUsage =
     "usage:\n"
+    "  zr7-cli read --port PORT --bank N --out FILE  read bank N (1..12) from the instrument on PORT\n"
+    "                                         (COM1..COM32 or a device path) into a measurement file\n"
     "  zr7-cli show FILE                     the measurement's values, one 'name: value' a line\n"
     "  zr7-cli export FILE --csv [--out OUT]  the samples as CSV, to OUT or standard output\n";
 
@@ -71,10 +78,35 @@ int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream
   return 0;
 }
 
+int Read(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  TBankReadOptions options;
+  options.portsFolder = ComPortsFolder();
+  options.showProgress = ::isatty(STDERR_FILENO) == 1;
+  bool haveBank = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const bool hasValue = i + 1 < args.size();
+    if (args[i] == "--port" && hasValue) {
+      options.port = args[++i];
+    } else if (args[i] == "--bank" && hasValue) {
+      const std::optional<std::int32_t> bank = ParseRuntimeInteger(args[++i]);
+      if (!bank || *bank < 1 || *bank > 12) return Usage(err);
+      options.bank = *bank;
+      haveBank = true;
+    } else if (args[i] == "--out" && hasValue) {
+      options.out = args[++i];
+    } else {
+      return Usage(err);
+    }
+  }
+  if (options.port.empty() || options.out.empty() || !haveBank) return Usage(err);
+  return ReadBankCommand(options, out, err);
+}
+
 } // namespace
 
 int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   if (arguments.empty()) return Usage(err);
+  if (arguments[0] == "read") return Read(arguments, out, err);
   if (arguments[0] == "show") return Show(arguments, out, err);
   if (arguments[0] == "export") return Export(arguments, out, err);
   return Usage(err);

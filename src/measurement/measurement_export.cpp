@@ -22,18 +22,23 @@ const char* VehicleKindName(std::int32_t index) {
 
 } // namespace
 
-std::string DescribeMeasurement(const TPomiar& pomiar) {
+TMaxima Maxima(const TPomiar& pomiar) {
   const TOdrysujCurves curves = AnalyzeForOdrysuj(pomiar);
-  double forceMax = 0;
-  for (const TPoint& point : curves.force) forceMax = std::max(forceMax, point.y);
+  TMaxima maxima{curves.amax, 0};
+  for (const TPoint& point : curves.force) maxima.F = std::max(maxima.F, point.y);
+  return maxima;
+}
+
+std::string DescribeMeasurement(const TPomiar& pomiar) {
+  const TMaxima maxima = Maxima(pomiar);
   const std::pair<const char*, std::string> lines[] = {
       {"date", pomiar.Data.Utf8()},
       {"time", pomiar.Godzina.Utf8()},
       {"brake", pomiar.Hamulec.Utf8()},
       {"deviation_m", pomiar.Odchylenie.Utf8()},
       {"samples", std::to_string(DisplayedSampleCount(pomiar))},
-      {"a_max_ms2", FormatFixed(curves.amax, 1, ".")},
-      {"F_max_daN", FormatFixed(forceMax, 0, ".")},
+      {"a_max_ms2", FormatFixed(maxima.a, 1, ".")},
+      {"F_max_daN", FormatFixed(maxima.F, 0, ".")},
       {"station", pomiar.SKP.Utf8()},
       {"address", pomiar.Adres.Utf8()},
       {"vehicle_kind", VehicleKindName(pomiar.RodzajPojazdu)},

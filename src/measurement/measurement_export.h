@@ -6,6 +6,13 @@
 
 namespace zr7 {
 
+// The largest deceleration [m/s2] and pedal force [daN] of samples 1..count.
+struct TMaxima {
+  double a = 0;
+  double F = 0;
+};
+TMaxima Maxima(const TPomiar& pomiar);
+
 // A measurement as "name: value" lines (UTF-8, "." as decimal separator):
 // date, time, brake kind, deviation, count, a max, F max, station and vehicle.
 std::string DescribeMeasurement(const TPomiar& pomiar);

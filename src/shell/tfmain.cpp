@@ -2,6 +2,7 @@
 
 #include "konfiguracja.h"
 #include "measurement/measurement_file.h"
+#include "platform/qt/ports_folder.h"
 #include "platform/qt/qt_message_loop.h"
 #include "transfer/bank_read_driver.h"
 #include "transfer/transfer_texts.h"
@@ -17,7 +18,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
@@ -27,7 +27,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QStandardPaths>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -210,8 +209,7 @@ void TfMain::CreateComm(DeviceOpener opener) {
   Comm->CommPort = "COM12";
   // The instrument ends every answer with a line feed: deliver it at once.
   Comm->RxTerminator = '\n';
-  Comm->PortsFolder =
-      QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)).filePath("zr7/ports").toStdString();
+  Comm->PortsFolder = ComPortsFolder();
   Comm->OnReceiveData = [this](const char* buffer, std::uint16_t length) { CommReceiveData(buffer, length); };
   Comm->OnErrorData = [this](std::uint8_t errorStatus) { CommErrorData(errorStatus); };
   Comm->OnRequestHangup = [this](TComm32*) { CommRequestHangup(); };

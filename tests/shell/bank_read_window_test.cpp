@@ -1,4 +1,5 @@
 #include "scripted_dialogs.h"
+#include "sim_process.h"
 #include "shell/tfmain.h"
 #include "shell/tspinedit.h"
 #include "shell/tstatusbar.h"
@@ -7,7 +8,6 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -22,19 +22,18 @@ namespace {
 // The simulated instrument, linked as COM1 in the test's ports folder.
 class Instrument {
 public:
-  Instrument(const std::filesystem::path& folder, QStringList options) {
-    options << "--link" << QString::fromStdString((folder / "ports" / "COM1").string()) << "--log"
-            << QString::fromStdString((folder / "requests.log").string());
-    process_.start(ZR7_SIM_EXECUTABLE, options);
-    process_.waitForReadyRead(5000);  // it prints its device once it answers
-  }
-  ~Instrument() {
-    process_.terminate();
-    process_.waitForFinished(5000);
+  Instrument(const std::filesystem::path& folder, std::vector<std::string> options)
+      : process_(WithLink(folder, std::move(options))) {
+    process_.FirstLine();  // printed once it answers
   }
 
 private:
-  QProcess process_;
+  static std::vector<std::string> WithLink(const std::filesystem::path& folder, std::vector<std::string> options) {
+    options.insert(options.end(), {"--link", (folder / "ports" / "COM1").string(), "--log",
+                                   (folder / "requests.log").string()});
+    return options;
+  }
+  TSimProcess process_;
 };
 
 int LinesIn(const std::filesystem::path& path) {

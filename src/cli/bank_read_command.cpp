@@ -1,0 +1,102 @@
+#include "bank_read_command.h"
+
+#include "measurement/measurement_export.h"
+#include "measurement/measurement_file.h"
+#include "platform/plain_message_loop.h"
+#include "shell/konfiguracja.h"
+#include "text/file_error_text.h"
+#include "text/number_format.h"
+#include "transfer/bank_read_driver.h"
+#include "transfer/transfer_texts.h"
+
+namespace zr7 {
+namespace {
+
+// The texts the window's save would put into the record after this read.
+void FillTexts(TWykresState& state, const THeaderCaptions& captions) {
+  TPomiar& p = state.Pomiar;
+  p.Godzina.AssignUtf8(captions.Lgodzina);
+  p.Data.AssignUtf8(captions.Ldata);
+  p.Hamulec = state.HamulecTxt;
+  p.Uwaga = state.UwagaTxt;
+  p.Odchylenie = state.OdchylenieTxt;
+  p.RodzajPojazdu = -1;
+  TKonfiguracja konfiguracja;
+  if (ReadKonfiguracja(kKonfiguracjaFileName, konfiguracja) == 0) {
+    p.SKP.Assign(konfiguracja.skp);
+    p.Adres.Assign(konfiguracja.adres);
+    p.Uwagi.Assign(konfiguracja.uwagi);
+  }
+}
+
+} // namespace
+
+int ReadBankCommand(const TBankReadOptions& options, std::ostream& out, std::ostream& err) {
+  PlainMessageLoop loop;
+  TComm32 comm(loop);
+  comm.RxTimeOut = 20;
+  comm.BaudRate = 76800;
+  comm.CommPort = options.port;
+  comm.PortsFolder = options.portsFolder;
+  if (options.rxTerminator) comm.RxTerminator = '\n';
+  try {
+    comm.OpenPort();
+  } catch (const ECommsError& error) {
+    err << options.port << ": " << WithFullStop(error.what()) << "\n";
+    return 1;
+  }
+
+  TWykresState state;
+  state.Polaczony = true;
+  TBankRead read(state, options.bank, ".");
+  const auto timerRS = loop.CreateTimer([&] { read.TimeOut(); });
+  comm.OnReceiveData = [&](const char* buffer, std::uint16_t length) {
+    if (read.Receive({reinterpret_cast<const std::uint8_t*>(buffer), length})) timerRS->Stop();
+  };
+  bool hungUp = false;
+  comm.OnRequestHangup = [&](TComm32*) {
+    hungUp = true;
+    comm.ClosePort();
+  };
+
+  int unanswered = 0;
+  bool malformed = false;
+  int progress = 0;
+  THeaderCaptions captions;
+  DriveBankRead(read, comm, loop, *timerRS, [&](const TRequestOutcome& outcome) {
+    unanswered += outcome.timedOut;
+    malformed |= outcome.failed;
+    if (outcome.header) captions = *outcome.header;
+    if (outcome.advanceProgress && options.showProgress) {
+      err << "\rblok " << ++progress << "/" << TBankRead::kProgressMaximum << std::flush;
+    }
+  });
+  const bool portClosed = !comm.IsOpen();
+  comm.ClosePort();
+  if (options.showProgress) err << "\n";
+
+  if (hungUp || portClosed) {
+    err << options.port << ": the port closed during the read (adapter unplugged?); nothing written\n";
+    return 1;
+  }
+  if (malformed) {
+    err << kReadErrorMessage << " (malformed answer); nothing written\n";
+    return 1;
+  }
+  if (unanswered > 0) {
+    err << unanswered << " request(s) unanswered:" << kStatusTimeOut << "; nothing written\n";
+    return 1;
+  }
+  FillTexts(state, captions);
+  if (const int error = SaveMeasurementFile(options.out, state.Pomiar); error != 0) {
+    err << options.out << ": " << FileErrorText(error) << "\n";
+    return 1;
+  }
+  const TMaxima maxima = Maxima(state.Pomiar);
+  out << captions.Ldata << " " << captions.Lgodzina << ", " << captions.lHamulec << ", " << state.IloscProbek
+      << " samples, a max " << FormatFixed(maxima.a, 1, ".") << " m/s2, F max " << FormatFixed(maxima.F, 0, ".")
+      << " daN\n";
+  return 0;
+}
+
+} // namespace zr7
