@@ -1,0 +1,129 @@
+// A full bank read from zr7-sim, paced at 76800 baud with a fixed answer
+// latency, against the floor set by the line itself: every byte of the
+// dialogue at 7680 bytes/s plus 544 answer latencies. Measured with the
+// component's line-feed terminator on and off, and the peak memory of a
+// `zr7-cli read` process.
+//
+//   bank_read ZR7_SIM ZR7_CLI [latency-ms] [bank]
+
+#include "cli/bank_read_command.h"
+#include "sim/sim_bank.h"
+#include "sim/sim_instrument.h"
+#include "transfer/bank_requests.h"
+
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <iostream>
+#include <signal.h>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+pid_t Spawn(std::vector<std::string> args) {
+  std::vector<char*> argv;
+  for (auto& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+// The simulated instrument on a link, for as long as the object lives.
+class Instrument {
+public:
+  Instrument(const std::string& simulator, const fs::path& link, int latencyMs) : link_(link) {
+    pid_ = Spawn({simulator, "--pace", "--latency", std::to_string(latencyMs), "--link", link.string()});
+    for (int i = 0; i < 100 && !fs::is_symlink(link); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ~Instrument() {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+
+private:
+  fs::path link_;
+  pid_t pid_;
+};
+
+// Bytes both ways of one bank read of the generated banks.
+std::size_t DialogueBytes(int bank) {
+  zr7::sim::TSimInstrument instrument(zr7::sim::GeneratedBanks());
+  std::size_t bytes = 0;
+  for (const zr7::TRequest& request : zr7::BankRequests(bank)) {
+    const std::string sent = request.Bytes();
+    bytes += sent.size() + instrument.Answer(std::string_view(sent).substr(0, sent.size() - 1)).value_or("").size();
+  }
+  return bytes;
+}
+
+double ReadSeconds(const fs::path& link, int bank, bool terminator, const fs::path& out) {
+  zr7::TBankReadOptions options;
+  options.port = link.string();
+  options.bank = bank;
+  options.out = out.string();
+  options.rxTerminator = terminator;
+  std::ostringstream summary;
+  std::ostringstream errors;
+  const auto start = Clock::now();
+  const int exitCode = zr7::ReadBankCommand(options, summary, errors);
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  if (exitCode != 0) std::cerr << "read failed: " << errors.str();
+  return seconds;
+}
+
+long PeakKilobytesOfCliRead(const std::string& cli, const fs::path& link, int bank, const fs::path& out) {
+  const pid_t pid = Spawn({cli, "read", "--port", link.string(), "--bank", std::to_string(bank), "--out", out.string()});
+  int status = 0;
+  rusage usage{};
+  wait4(pid, &status, 0, &usage);
+  return usage.ru_maxrss;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::cerr << "usage: bank_read ZR7_SIM ZR7_CLI [latency-ms] [bank]\n";
+    return 2;
+  }
+  const std::string simulator = argv[1];
+  const std::string cli = argv[2];
+  const int latencyMs = argc > 3 ? std::stoi(argv[3]) : 1;
+  const int bank = argc > 4 ? std::stoi(argv[4]) : 12;
+  const fs::path folder = fs::temp_directory_path() / ("zr7-bench-" + std::to_string(getpid()));
+  fs::create_directories(folder);
+  const fs::path link = folder / "COM1";
+  const fs::path out = folder / "bank.zr";
+
+  const std::size_t bytes = DialogueBytes(bank);
+  const double floor = static_cast<double>(bytes) / 7680.0 + 544 * latencyMs / 1000.0;
+  std::printf("bank %d: %zu bytes on the wire, latency %d ms, floor %.3f s\n", bank, bytes, latencyMs, floor);
+  for (const bool terminator : {true, false}) {
+    Instrument instrument(simulator, link, latencyMs);
+    const double seconds = ReadSeconds(link, bank, terminator, out);
+    std::printf("terminator %-3s: %.3f s, %.2f x floor, %.1f ms per request\n", terminator ? "on" : "off", seconds,
+                seconds / floor, seconds * 1000 / 544);
+  }
+  Instrument instrument(simulator, link, latencyMs);
+  std::printf("zr7-cli read peak memory: %.1f MB\n", PeakKilobytesOfCliRead(cli, link, bank, out) / 1024.0);
+  fs::remove_all(folder);
+  return 0;
+}
