@@ -1,0 +1,98 @@
+#include "report/drukuj_raport.h"
+
+#include "chart/tchart.h"
+#include "report/chart_clipboard.h"
+#include "report/page_layout.h"
+#include "report/program_font.h"
+
+#include <QFile>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPrinter>
+
+namespace zr7 {
+
+namespace {
+
+bool Fail(QString* error, const QString& text) {
+  if (error) *error = text;
+  return false;
+}
+
+// Chart first, then the logo, then the text, so that text lies over the
+// others where they meet.
+void PaintPage(QPainter& painter, const TPageLayout& layout, const QStringList& lines, TChart& chart,
+               const std::optional<QImage>& logo, const QFont& font) {
+  if (!layout.ChartRect().isEmpty()) chart.PaintVector(painter, QRectF(layout.ChartRect()));
+  // The bitmap's own pixels, stretched without smoothing.
+  if (logo) painter.drawImage(layout.LogoRect(), *logo);
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  painter.setBackgroundMode(Qt::OpaqueMode);
+  painter.setBackground(Qt::white);
+  const int ascent = painter.fontMetrics().ascent();
+  for (int k = 0; k < lines.size(); ++k) painter.drawText(QPoint(layout.textX, layout.LineTop(k) + ascent), lines[k]);
+}
+
+// Cancels a job that has started. Engines that cannot cancel still need
+// the document closed; a half-written output file is then removed.
+void AbortJob(QPainter& painter, QPrinter& printer) {
+  printer.abort();
+  if (painter.isActive()) painter.end();
+  if (!printer.outputFileName().isEmpty()) QFile::remove(printer.outputFileName());
+}
+
+} // namespace
+
+std::optional<QImage> LoadLogo(const QString& path) {
+  QImage logo;
+  if (!logo.load(path, "BMP") || logo.width() <= 0 || logo.height() <= 0) return std::nullopt;
+  return logo;
+}
+
+QFont PrintFont(int resolutionY) {
+  QFont font = ProgramFont();
+  font.setPixelSize(PrintFontEmHeight(resolutionY));
+  return font;
+}
+
+bool DrukujRaport(std::uint8_t logoPercent, std::uint8_t chartWidthPercent, std::uint8_t leftGapPercent,
+                  std::uint8_t topGapPercent, const QStringList& lines, TChart& chart, QPrinter& printer,
+                  QClipboard* clipboard, QString* error, const QString& logoPath) {
+  if (!printer.isValid()) return Fail(error, QStringLiteral("There is no default printer currently selected"));
+
+  const std::optional<QImage> logo = LoadLogo(logoPath);
+  const QFont font = PrintFont(printer.logicalDpiY());
+  TPageLayoutInput input;
+  input.printableWidth = printer.width();
+  input.printableHeight = printer.height();
+  input.resolutionY = printer.logicalDpiY();
+  if (logo) input.logoPixels = logo->size();
+  input.lineCount = static_cast<int>(lines.size());
+  input.linePitch = QFontMetrics(font, &printer).height();
+  input.chartOnScreen = chart.size();
+  input.logoPercent = logoPercent;
+  input.chartWidthPercent = chartWidthPercent;
+  input.leftGapPercent = leftGapPercent;
+  input.topGapPercent = topGapPercent;
+  const TPageLayout layout = ComputePageLayout(input);
+
+  if (clipboard) PutVectorPicture(chart, *clipboard);
+
+  QPainter painter;
+  if (!painter.begin(&printer)) {
+    const QString output = printer.outputFileName();
+    return Fail(error, output.isEmpty() ? QStringLiteral("Printer selected is not valid")
+                                        : QStringLiteral("Cannot create file \"%1\"").arg(output));
+  }
+  PaintPage(painter, layout, lines, chart, logo, font);
+  const QPrinter::PrinterState state = printer.printerState();
+  if (state == QPrinter::Error || state == QPrinter::Aborted) {
+    AbortJob(painter, printer);
+    return Fail(error, QString::fromUtf8("Błąd drukarki, wydruk przerwany"));
+  }
+  if (!painter.end()) return Fail(error, QString::fromUtf8("Błąd drukarki, wydruk nie został zakończony"));
+  return true;
+}
+
+} // namespace zr7

@@ -1,0 +1,128 @@
+#include "report/report_lines.h"
+
+#include "report/program_font.h"
+
+#include <QFontMetrics>
+#include <QRegularExpression>
+
+#include <array>
+
+namespace zr7 {
+
+namespace {
+
+QString Utf8(const std::string& text) { return QString::fromStdString(text); }
+
+const std::array<const char*, kVehicleKindCount> kVehicleKindLines = {
+    "    Rodzaj pojazdu: samochód osobowy",
+    "    Rodzaj pojazdu: samochód ciężarowy",
+    "    Rodzaj pojazdu: autobus",
+    "    Rodzaj pojazdu: motocykl",
+    "    Rodzaj pojazdu: inny...........................",
+};
+
+struct TBrakeLine {
+  const char* hamulecTxt;
+  const char* line;
+};
+// The asterisks point to the motorcycle footnote at the end of the report.
+const std::array<TBrakeLine, 3> kBrakeLines = {{
+    {"hamulec roboczy", "    rodzaj hamulca: hamulec roboczy (HR)*"},
+    {"hamulec awaryjny", "    rodzaj hamulca: hamulec awaryjny (HA)"},
+    {"hamulec pomocniczy", "    rodzaj hamulca: hamulec pomocniczy (HP)*"},
+}};
+
+QString VisiblePart(QStringView piece) {
+  qsizetype end = piece.size();
+  while (end > 0 && piece[end - 1] == u' ') --end;
+  return piece.left(end).toString();
+}
+
+// Where the memo ends the first row of `text`, which is wider than `width`.
+qsizetype RowEnd(const QString& text, int width, const TTextWidth& textWidth) {
+  qsizetype cut = 0;
+  for (qsizetype i = 1; i < text.size(); ++i) {
+    const bool endOfBlanks = text[i - 1] == u' ' && text[i] != u' ';
+    if (!endOfBlanks) continue;
+    const QString visible = VisiblePart(QStringView(text).left(i));
+    if (visible.isEmpty()) continue;
+    if (textWidth(visible) > width) break;
+    cut = i;
+  }
+  if (cut > 0) return cut;
+  // No blank to break at: the word is cut where it no longer fits, keeping
+  // at least one character on the row.
+  qsizetype fits = 1;
+  while (fits + 1 < text.size() && textWidth(QStringView(text).left(fits + 1)) <= width) ++fits;
+  return fits;
+}
+
+void WrapParagraph(QString text, int width, const TTextWidth& textWidth, QStringList& rows) {
+  // A row of one visible character stays whole, however narrow the memo.
+  for (QString visible = VisiblePart(text); visible.size() > 1 && textWidth(visible) > width;
+       visible = VisiblePart(text)) {
+    const qsizetype end = RowEnd(text, width, textWidth);
+    rows.append(text.left(end));
+    text.remove(0, end);
+  }
+  rows.append(text);
+}
+
+} // namespace
+
+QStringList ReportLines(const TReportInputs& in) {
+  QStringList lines;
+  lines << QString::fromUtf8("F.P.U.H \"TERVA\" Opóźnieniomierz ZR-7");
+  lines << in.Ldata + u' ' + in.Lgodzina;
+  lines << QString();
+  lines << QStringLiteral("DANE SKP / WARSZTATU:");
+  lines << QStringLiteral("    Nazwa: ") + in.SKP;
+  lines << QStringLiteral("    Adres: ") + in.Adres;
+  lines << QString();
+  lines << QStringLiteral("DANE POJAZDU:");
+  if (in.RodzajPojazdu >= 0 && in.RodzajPojazdu < kVehicleKindCount) {
+    lines << QString::fromUtf8(kVehicleKindLines[static_cast<std::size_t>(in.RodzajPojazdu)]);
+  }
+  lines << QStringLiteral("    Marka: ") + in.Marka;
+  lines << QStringLiteral("    Typ / model: ") + in.Model;
+  lines << QStringLiteral("    Data 1-szej rejestracji : ") + in.PierwszaRej;
+  lines << QStringLiteral("    Nr rejestracyjny: ") + in.Rej;
+  lines << QStringLiteral("    Przebieg [km]: ") + in.Przebieg;
+  lines << QString();
+  lines << QString::fromUtf8("WYNIKI POMIARÓW:");
+  for (const TBrakeLine& brake : kBrakeLines) {
+    if (in.HamulecTxt == brake.hamulecTxt) lines << QString::fromUtf8(brake.line);
+  }
+  lines << QString::fromUtf8("    opóźnienie maksymalne, a max [m/s2] = ") + in.lbAmax;
+  lines << QString::fromUtf8("    siła nacisku na pedał  F [daN] = ") + in.lbFmax;
+  if (in.HamulecTxt == "hamulec roboczy") {
+    lines << QStringLiteral("    odchylenie kierunku jazdy = ") + Utf8(in.OdchylenieTxt) + QStringLiteral(" [m]");
+  }
+  lines << QString();
+  lines << QStringLiteral("    Uwagi: ") + in.Uwagi;
+  lines << QStringLiteral("    Diagnosta: ") + in.Diagnosta;
+  lines << QString();
+  lines << QStringLiteral("    ") + Utf8(in.UwagaTxt);
+  return lines;
+}
+
+QStringList WrapMemoLine(const QString& line, int width, const TTextWidth& textWidth) {
+  static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+  QStringList rows;
+  for (const QString& paragraph : line.split(lineBreak)) WrapParagraph(paragraph, width, textWidth, rows);
+  return rows;
+}
+
+QStringList WrapMemoLines(const QStringList& lines, int width, const TTextWidth& textWidth) {
+  QStringList rows;
+  for (const QString& line : lines) rows << WrapMemoLine(line, width, textWidth);
+  return rows;
+}
+
+QStringList PrnOpisLines(const TReportInputs& inputs) {
+  const QFontMetrics metrics(ProgramFont());
+  return WrapMemoLines(ReportLines(inputs), kPrnOpisTextWidth,
+                       [&metrics](QStringView text) { return metrics.horizontalAdvance(text.toString()); });
+}
+
+} // namespace zr7
