@@ -24,12 +24,16 @@ bool Fail(QString* error, const QString& text) {
 void PaintPage(QPainter& painter, const TPageLayout& layout, const QStringList& lines, TChart& chart,
                const std::optional<QImage>& logo, const QFont& font) {
   if (!layout.ChartRect().isEmpty()) chart.PaintVector(painter, QRectF(layout.ChartRect()));
-  // The bitmap's own pixels, stretched without smoothing.
-  if (logo) painter.drawImage(layout.LogoRect(), *logo);
+  // The bitmap's own pixels, stretched without smoothing or lossy compression.
+  if (logo) {
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    painter.drawImage(layout.LogoRect(), *logo);
+  }
   painter.setFont(font);
   painter.setPen(Qt::black);
-  painter.setBackgroundMode(Qt::OpaqueMode);
-  painter.setBackground(Qt::white);
+  // Lines are one em apart, closer than their cells are high: drawn with
+  // their own white background, each would cut off the descenders above it.
+  painter.setBackgroundMode(Qt::TransparentMode);
   const int ascent = painter.fontMetrics().ascent();
   for (int k = 0; k < lines.size(); ++k) painter.drawText(QPoint(layout.textX, layout.LineTop(k) + ascent), lines[k]);
 }
@@ -59,7 +63,11 @@ QFont PrintFont(int resolutionY) {
 bool DrukujRaport(std::uint8_t logoPercent, std::uint8_t chartWidthPercent, std::uint8_t leftGapPercent,
                   std::uint8_t topGapPercent, const QStringList& lines, TChart& chart, QPrinter& printer,
                   QClipboard* clipboard, QString* error, const QString& logoPath) {
-  if (!printer.isValid()) return Fail(error, QStringLiteral("There is no default printer currently selected"));
+  // Where no printer is installed, Qt's printer is a PDF writer without a file.
+  const bool noPrinter = printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty();
+  if (!printer.isValid() || noPrinter) {
+    return Fail(error, QStringLiteral("There is no default printer currently selected"));
+  }
 
   const std::optional<QImage> logo = LoadLogo(logoPath);
   const QFont font = PrintFont(printer.logicalDpiY());
