@@ -23,4 +23,18 @@ TMeasurementSeries ConfigureMeasurementChart(TChart& chart) {
   return s;
 }
 
+void FillMeasurementSeries(const TMeasurementSeries& serie, const TPomiar& pomiar) {
+  serie.SeriaA->Clear();
+  serie.SeriaALFA->Clear();
+  serie.SeriaF->Clear();
+  const TOdrysujCurves curves = AnalyzeForOdrysuj(pomiar);
+  for (std::size_t i = 0; i < curves.force.size(); ++i) {
+    const TPoint& a = curves.deceleration[i];
+    serie.SeriaF->AddXY(curves.force[i].x, curves.force[i].y);
+    serie.SeriaA->AddXY(a.x, a.y);
+    serie.SeriaALFA->AddXY(a.x, a.y);
+  }
+  for (const TPoint& mark : curves.MaximumMarks()) serie.SeriaA->AddXY(mark.x, mark.y);
+}
+
 } // namespace zr7

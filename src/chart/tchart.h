@@ -1,6 +1,7 @@
 #pragma once
 
 #include "measurement/odrysuj_analysis.h"
+#include "measurement/tpomiar.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -106,5 +107,10 @@ struct TMeasurementSeries {
   TChartSeries* SeriaALFA = nullptr;
 };
 TMeasurementSeries ConfigureMeasurementChart(TChart& chart);
+
+// Empties the red curve, its plain copy and the force curve and refills
+// them from a record: force and deceleration against time, and the three
+// points around the largest deceleration on the red curve only.
+void FillMeasurementSeries(const TMeasurementSeries& serie, const TPomiar& pomiar);
 
 } // namespace zr7

@@ -2,6 +2,7 @@
 
 #include "bank_read_command.h"
 #include "platform/qt/ports_folder.h"
+#include "report/report_pdf.h"
 #include "text/number_format.h"
 
 #include "measurement/file_io.h"
@@ -9,6 +10,9 @@
 #include "measurement/measurement_file.h"
 #include "text/file_error_text.h"
 
+#include <QApplication>
+
+#include <memory>
 #include <span>
 #include <unistd.h>
 
@@ -20,7 +24,9 @@ constexpr const char* kUsage =
     "  zr7-cli read --port PORT --bank N --out FILE  read bank N (1..12) from the instrument on PORT\n"
     "                                         (COM1..COM32 or a device path) into a measurement file\n"
     "  zr7-cli show FILE                     the measurement's values, one 'name: value' a line\n"
-    "  zr7-cli export FILE --csv [--out OUT]  the samples as CSV, to OUT or standard output\n";
+    "  zr7-cli export FILE --csv [--out OUT]  the samples as CSV, to OUT or standard output\n"
+    "  zr7-cli report FILE --pdf OUT [--paper A4|Letter] [--landscape]\n"
+    "                                         the printed report of the measurement as a PDF page\n";
 
 int Usage(std::ostream& err) {
   err << kUsage;
@@ -78,6 +84,50 @@ int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream
   return 0;
 }
 
+int Report(const std::vector<std::string>& args, std::ostream& err) {
+  std::string file;
+  std::string pdf;
+  QPageSize paper(QPageSize::A4);
+  QPageLayout::Orientation orientation = QPageLayout::Portrait;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const bool hasValue = i + 1 < args.size();
+    if (args[i] == "--pdf" && hasValue) {
+      pdf = args[++i];
+    } else if (args[i] == "--paper" && hasValue) {
+      const std::string name = args[++i];
+      if (name != "A4" && name != "Letter") return Usage(err);
+      paper = QPageSize(name == "A4" ? QPageSize::A4 : QPageSize::Letter);
+    } else if (args[i] == "--landscape") {
+      orientation = QPageLayout::Landscape;
+    } else if (file.empty() && !args[i].starts_with("--")) {
+      file = args[i];
+    } else {
+      return Usage(err);
+    }
+  }
+  if (file.empty() || pdf.empty()) return Usage(err);
+  TPomiar pomiar;
+  if (!Load(file, pomiar, err)) return 1;
+  // The page draws the chart widget, which needs an application; without a
+  // display it draws offscreen.
+  std::unique_ptr<QApplication> application;
+  if (QCoreApplication::instance() == nullptr) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+      qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    static int argc = 1;
+    static char name[] = "zr7-cli";
+    static char* argv[] = {name, nullptr};
+    application = std::make_unique<QApplication>(argc, argv);
+  }
+  QString error;
+  if (!RenderReportPdf(pomiar, QString::fromStdString(pdf), paper, orientation, &error)) {
+    err << pdf << ": " << error.toStdString() << "\n";
+    return 1;
+  }
+  return 0;
+}
+
 int Read(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   TBankReadOptions options;
   options.portsFolder = ComPortsFolder();
@@ -109,6 +159,7 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
   if (arguments[0] == "read") return Read(arguments, out, err);
   if (arguments[0] == "show") return Show(arguments, out, err);
   if (arguments[0] == "export") return Export(arguments, out, err);
+  if (arguments[0] == "report") return Report(arguments, err);
   return Usage(err);
 }
 

@@ -2,9 +2,8 @@
 
 #include "measurement/odrysuj_analysis.h"
 #include "report/drukuj_raport.h"
-#include "text/number_format.h"
+#include "report/user_number.h"
 
-#include <QLocale>
 #include <QMarginsF>
 #include <QPrinter>
 
@@ -17,25 +16,8 @@ constexpr double kPrinterMarginMm = 6.35;
 
 QString Screen(const TShortString& text) { return QString::fromStdString(text.Utf8()); }
 
-QString Number(double value, int decimals) {
-  return QString::fromStdString(FormatFixed(value, decimals, QLocale::system().decimalPoint().toStdString()));
-}
-
 } // namespace
 
-void FillMeasurementSeries(const TMeasurementSeries& serie, const TPomiar& pomiar) {
-  serie.SeriaA->Clear();
-  serie.SeriaALFA->Clear();
-  serie.SeriaF->Clear();
-  const TOdrysujCurves curves = AnalyzeForOdrysuj(pomiar);
-  for (std::size_t i = 0; i < curves.force.size(); ++i) {
-    const TPoint& a = curves.deceleration[i];
-    serie.SeriaF->AddXY(curves.force[i].x, curves.force[i].y);
-    serie.SeriaA->AddXY(a.x, a.y);
-    serie.SeriaALFA->AddXY(a.x, a.y);
-  }
-  for (const TPoint& mark : curves.MaximumMarks()) serie.SeriaA->AddXY(mark.x, mark.y);
-}
 
 TReportInputs ReportInputsOf(const TPomiar& p, double amax, double fmax) {
   TReportInputs in;
@@ -52,8 +34,8 @@ TReportInputs ReportInputsOf(const TPomiar& p, double amax, double fmax) {
   in.Diagnosta = Screen(p.Diagnosta);
   in.Ldata = Screen(p.Data);
   in.Lgodzina = Screen(p.Godzina);
-  in.lbAmax = Number(amax, 1);
-  in.lbFmax = Number(fmax, 0);
+  in.lbAmax = FormatUserNumber(amax, 1);
+  in.lbFmax = FormatUserNumber(fmax, 0);
   in.HamulecTxt = p.Hamulec.Utf8();
   in.UwagaTxt = p.Uwaga.Utf8();
   in.OdchylenieTxt = p.Odchylenie.Utf8();
@@ -66,6 +48,11 @@ bool RenderReportPdf(const TPomiar& pomiar, const QString& pdfPath, const QPageS
   chart.resize(kWindowChartSize);
   const TMeasurementSeries serie = ConfigureMeasurementChart(chart);
   FillMeasurementSeries(serie, pomiar);
+  // The time axis as a bank read of this measurement sets it.
+  if (const int count = DisplayedSampleCount(pomiar); count > 0) {
+    chart.BottomAxis().SetRange(0, count / kSamplesPerSecond);
+    chart.BottomAxis().SetIncrement(0.1);
+  }
   const QStringList lines = PrnOpisLines(ReportInputsOf(pomiar, serie.SeriaALFA->MaxYValue(), serie.SeriaF->MaxYValue()));
 
   QPrinter printer(QPrinter::HighResolution);

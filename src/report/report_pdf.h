@@ -15,9 +15,6 @@ namespace zr7 {
 // measurement file keeps.
 inline const QSize kWindowChartSize(829, 433);
 
-// Fills the chart's series from a record as the main window's redraw does.
-void FillMeasurementSeries(const TMeasurementSeries& serie, const TPomiar& pomiar);
-
 // What the report prints for a record: the station and vehicle data, date,
 // time and brake texts stored in it, and the maxima as the tool panel shows
 // them (the user's decimal separator).

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/print_dialogs.h"
+
 #include <QString>
 
 class QWidget;
@@ -8,7 +10,7 @@ namespace zr7 {
 
 // Every modal window the program opens goes through this seam, so the
 // window's handlers can be driven by tests that never block on a dialog.
-class TDialogs {
+class TDialogs : public TPrintDialogs {
 public:
   enum class TIcon { None, Information, Stop };
 
@@ -34,6 +36,11 @@ public:
   void MessageBox(const QString& caption, const QString& text, TIcon icon) override;
   QString OpenFileName(const TFileDialogOptions& options) override;
   QString SaveFileName(const TFileDialogOptions& options) override;
+  bool PrintDialog(QPrinter& printer) override { return printDialogs_.PrintDialog(printer); }
+  void PrinterSetupDialog(QPrinter& printer) override { printDialogs_.PrinterSetupDialog(printer); }
+
+private:
+  TQtPrintDialogs printDialogs_;
 };
 
 // The application's title: the executable's name without extension.

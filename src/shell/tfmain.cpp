@@ -7,22 +7,24 @@
 #include "transfer/bank_read_driver.h"
 #include "transfer/transfer_texts.h"
 #include "report/program_font.h"
+#include "report/report_lines.h"
+#include "report/report_printer.h"
 #include "report/tdaneskp.h"
+#include "report/user_number.h"
 #include "tclickableimage.h"
 #include "tdialogs.h"
 #include "text/cp1250.h"
 #include "text/file_error_text.h"
-#include "text/number_format.h"
 #include "tspinedit.h"
 #include "tstatusbar.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -102,6 +104,7 @@ TfMain::TfMain(TDialogs& dialogs, DeviceOpener opener, QWidget* parent) : QMainW
   CreateComm(std::move(opener));
 
   daneSKP = new TdaneSKP(this);
+  reportPrinter_ = std::make_unique<TReportPrinter>(dialogs_, *QGuiApplication::clipboard());
   daneSKP->OnModyfikuj = [this] { return WriteConfiguration(); };
 }
 
@@ -151,6 +154,8 @@ void TfMain::CreateToolPanel() {
   connect(Button1, &QPushButton::clicked, this, &TfMain::Button1Click);
   connect(sbOpen, &QToolButton::clicked, this, &TfMain::sbOpenClick);
   connect(sbSave, &QToolButton::clicked, this, &TfMain::sbSaveClick);
+  connect(sbPrint, &QToolButton::clicked, this, &TfMain::sbPrintClick);
+  connect(sbPrinterSetup, &QToolButton::clicked, this, &TfMain::sbPrinterSetupClick);
 
   Ldata = PanelLabel(panel, "00/00/00", {424, 8});
   Ldata->resize(65, 16);
@@ -258,7 +263,7 @@ void TfMain::btPolaczClick() {
 }
 
 void TfMain::bbtOpenClick() {
-  TBankRead read(State, seBank->value(), DecimalSeparator());
+  TBankRead read(State, seBank->value(), UserDecimalSeparator());
   pBar->setValue(0);
   if (!State.Polaczony) return;
   // One read at a time, and no file replaces the record under it.
@@ -407,6 +412,34 @@ void TfMain::sbOpenClick() {
   daneSKP->rodzaj_pojazdu->setCurrentIndex(knownKind ? p.RodzajPojazdu : -1);
 }
 
+void TfMain::sbPrintClick() {
+  const auto screen = [](const QLineEdit* edit) { return edit->text(); };
+  TReportInputs inputs;
+  inputs.SKP = screen(daneSKP->edSKP);
+  inputs.Adres = screen(daneSKP->edAdres);
+  inputs.RodzajPojazdu = daneSKP->rodzaj_pojazdu->currentIndex();
+  inputs.Marka = screen(daneSKP->edMarka);
+  inputs.Model = screen(daneSKP->edModel);
+  inputs.PierwszaRej = screen(daneSKP->ed1Rej);
+  inputs.Rej = screen(daneSKP->edRej);
+  inputs.Przebieg = screen(daneSKP->edPrzebieg);
+  inputs.Uwagi = screen(daneSKP->edUwagi);
+  inputs.Diagnosta = screen(daneSKP->edDiagnosta);
+  inputs.Ldata = Ldata->text();
+  inputs.Lgodzina = Lgodzina->text();
+  inputs.lbAmax = lbAmax->text();
+  inputs.lbFmax = lbFmax->text();
+  inputs.HamulecTxt = State.HamulecTxt.Utf8();
+  inputs.UwagaTxt = State.UwagaTxt.Utf8();
+  inputs.OdchylenieTxt = State.OdchylenieTxt.Utf8();
+  const QStringList lines = PrnOpisLines(inputs);
+  Prn_Opis->setPlainText(lines.join('\n'));
+  QString error;
+  if (!reportPrinter_->Print(lines, *Chart, &error)) ShowErrorBox(dialogs_, error);
+}
+
+void TfMain::sbPrinterSetupClick() { reportPrinter_->PrinterSetup(); }
+
 void TfMain::Image1Click() {
   dialogs_.MessageBox(QStringLiteral("ZR-7, wersja 1.2"),
                       QString::fromUtf8("F.P.U.H. \"TERVA\"\nOpóźnieniomierz ZR-7\n\n"
@@ -422,26 +455,10 @@ void TfMain::Button1Click() {
 
 void TfMain::CheckBox1Click() { Serie.SeriaA->SetMarksVisible(CheckBox1->isChecked()); }
 
-std::string TfMain::DecimalSeparator() { return QLocale::system().decimalPoint().toStdString(); }
-
-QString TfMain::FormatNumber(double value, int decimals) {
-  return QString::fromStdString(FormatFixed(value, decimals, DecimalSeparator()));
-}
-
 void TfMain::Odrysuj() {
-  Serie.SeriaA->Clear();
-  Serie.SeriaALFA->Clear();
-  Serie.SeriaF->Clear();
-  const TOdrysujCurves curves = AnalyzeForOdrysuj(State.Pomiar);
-  for (std::size_t i = 0; i < curves.force.size(); ++i) {
-    const TPoint& a = curves.deceleration[i];
-    Serie.SeriaF->AddXY(curves.force[i].x, curves.force[i].y);
-    Serie.SeriaA->AddXY(a.x, a.y);
-    Serie.SeriaALFA->AddXY(a.x, a.y);
-  }
-  for (const TPoint& mark : curves.MaximumMarks()) Serie.SeriaA->AddXY(mark.x, mark.y);
-  lbAmax->setText(FormatNumber(Serie.SeriaALFA->MaxYValue(), 1));
-  lbFmax->setText(FormatNumber(Serie.SeriaF->MaxYValue(), 0));
+  FillMeasurementSeries(Serie, State.Pomiar);
+  lbAmax->setText(FormatUserNumber(Serie.SeriaALFA->MaxYValue(), 1));
+  lbFmax->setText(FormatUserNumber(Serie.SeriaF->MaxYValue(), 0));
 }
 
 } // namespace zr7

@@ -25,6 +25,7 @@ class TStatusBar;
 class TdaneSKP;
 class QtMessageLoop;
 class TBankRead;
+class TReportPrinter;
 
 // The program's main window: the tool panel with the connection, bank,
 // file and print controls and the test's summary values, the chart of the
@@ -90,6 +91,8 @@ public:
   void CommRequestHangup();
   void sbSaveClick();
   void sbOpenClick();
+  void sbPrintClick();
+  void sbPrinterSetupClick();
   void Image1Click();
   void Button1Click();
   void CheckBox1Click();
@@ -109,15 +112,14 @@ private:
   void CreateComm(DeviceOpener opener);
   void ShowConnected(bool connected);
   void ReadConfiguration();
-  // A number in the pattern "0.0" (decimals 1) or "0", with the user's separator.
-  static QString FormatNumber(double value, int decimals);
-  static std::string DecimalSeparator();
 
   TDialogs& dialogs_;
   // The file dialogs open where the last measurement file was opened or saved.
   QString lastFileFolder_;
   // The bank read in progress, which receives the answers and time-outs.
   TBankRead* activeRead_ = nullptr;
+  // Keeps the printer chosen in the print and set-up dialogs for the run.
+  std::unique_ptr<TReportPrinter> reportPrinter_;
 };
 
 } // namespace zr7

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,16 @@ namespace zr7 {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The output of a poppler-utils command.
+bool ReadCommand(const std::string& command, std::string& output) {
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return false;
+  char buffer[4096];
+  output.clear();
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+  return ::pclose(pipe) == 0;
+}
 
 class Cli : public ::testing::Test {
 protected:
@@ -92,6 +103,21 @@ TEST_F(Cli, ExportedNumbersReadBackTheSameDoubles) {
   EXPECT_EQ(out.str(), std::string(std::istreambuf_iterator<char>(again), {})) << "standard output when no --out";
 }
 
+TEST_F(Cli, ReportIsAOnePagePdfWithTheLines) {
+  const std::string pdf = Path("a.pdf");
+  ASSERT_EQ(Run({"report", Path("a.zr"), "--pdf", pdf, "--paper", "Letter", "--landscape"}), 0) << err.str();
+  std::string info;
+  std::string text;
+  ASSERT_TRUE(ReadCommand("pdfinfo " + pdf, info));
+  EXPECT_NE(info.find("Pages:           1"), std::string::npos) << info;
+  EXPECT_NE(info.find("792 x 612 pts (letter)"), std::string::npos) << info;
+  ASSERT_TRUE(ReadCommand("pdftotext -layout " + pdf + " -", text));
+  for (const char* line : {"F.P.U.H \"TERVA\" Opóźnieniomierz ZR-7", "10/12/26 13:14:15", "SKP Łódź", "EL 1234",
+                           "samochód ciężarowy", "hamulec roboczy"}) {
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
+  }
+}
+
 TEST_F(Cli, RefusalsAndMistakesExitNonZero) {
   const std::vector<std::uint8_t> shortFile(100, 0);
   ASSERT_EQ(ReplaceFileContent(Path("short.zr"), shortFile), 0);
@@ -106,6 +132,10 @@ TEST_F(Cli, RefusalsAndMistakesExitNonZero) {
       {{"export", Path("short.zr"), "--csv"}, 1, "długość inna niż 27592"},
       {{"export", Path("a.zr"), "--csv", "--out", Path("no/such/dir.csv")}, 1, "File not found"},
       {{"export", Path("a.zr")}, 2, "usage"},
+      {{"report", Path("short.zr"), "--pdf", Path("x.pdf")}, 1, "długość inna niż 27592"},
+      {{"report", Path("a.zr"), "--pdf", Path("no/such/x.pdf")}, 1, "x.pdf"},
+      {{"report", Path("a.zr"), "--pdf", Path("x.pdf"), "--paper", "A5"}, 2, "usage"},
+      {{"report", Path("a.zr")}, 2, "usage"},
       {{"show"}, 2, "usage"},
       {{"frobnicate"}, 2, "usage"},
       {{}, 2, "usage"},

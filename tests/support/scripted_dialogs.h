@@ -2,6 +2,7 @@
 
 #include "shell/tdialogs.h"
 
+#include <QPrinter>
 #include <QString>
 #include <deque>
 #include <functional>
@@ -26,6 +27,19 @@ public:
   }
   QString OpenFileName(const TFileDialogOptions& options) override { return Answer(options); }
   QString SaveFileName(const TFileDialogOptions& options) override { return Answer(options); }
+  // The print dialog answers with printTo: the printer then prints into
+  // that PDF file; an empty one cancels.
+  bool PrintDialog(QPrinter& printer) override {
+    ++printDialogs;
+    if (printTo.isEmpty()) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printTo);
+    return true;
+  }
+  void PrinterSetupDialog(QPrinter& printer) override {
+    ++printerSetupDialogs;
+    if (printerSetup) printerSetup(printer);
+  }
 
   std::vector<Box> boxes;
   // Runs while the box of the given number (from 1) is open.
@@ -33,6 +47,10 @@ public:
   // The file dialogs answer with these names in turn; an empty one cancels.
   std::deque<QString> fileNames;
   std::vector<TFileDialogOptions> fileDialogs;
+  QString printTo;
+  int printDialogs = 0;
+  int printerSetupDialogs = 0;
+  std::function<void(QPrinter&)> printerSetup;
 
 private:
   QString Answer(const TFileDialogOptions& options) {

@@ -1,0 +1,88 @@
+#include "pdf_reading.h"
+#include "report/tdaneskp.h"
+#include "scripted_dialogs.h"
+#include "shell/tfmain.h"
+#include "temporary_directory.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <gtest/gtest.h>
+
+namespace zr7 {
+namespace {
+
+class ReportWindow : public ::testing::Test {
+protected:
+  void SetUp() override {
+    window.show();
+    dialogs.boxes.clear();  // the missing konfiguracja.txt
+    TPomiar& p = window.State.Pomiar;
+    for (int i = 1; i <= 200; ++i) {
+      p.Probki[i].a = 6.0;
+      p.Probki[i].F = 40;
+      p.Probki[i].n = 200;
+    }
+    window.Odrysuj();
+    window.Ldata->setText("9/12/2026");
+    window.State.HamulecTxt.AssignUtf8("hamulec awaryjny");
+    window.daneSKP->edSKP->setText(QString::fromUtf8("Stacja Kontroli Pojazdów Łódź"));
+    window.daneSKP->edRej->setText("EL 12345");
+    window.daneSKP->rodzaj_pojazdu->setCurrentIndex(1);
+    QGuiApplication::clipboard()->clear();
+  }
+  QString Pdf() const { return QString::fromStdString((directory.Path() / "report.pdf").string()); }
+
+  TWorkingDirectory directory;
+  TScriptedDialogs dialogs;
+  TfMain window{dialogs};
+};
+
+TEST_F(ReportWindow, PrintsWhatTheWindowShows) {
+  dialogs.printTo = Pdf();
+  window.sbPrintClick();
+  EXPECT_TRUE(dialogs.boxes.empty());
+  ASSERT_EQ(PdfPageCount(Pdf()), 1);
+  const QString text = PdfTextLines(Pdf()).join('\n');
+  for (const char* expected : {"9/12/2026", "Stacja Kontroli Pojazdów Łódź", "EL 12345", "Rodzaj pojazdu: samochód ciężarowy",
+                               "hamulec awaryjny", "a max [m/s2] = 6", "F [daN] = 40"}) {
+    EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\nin:\n" << text.toStdString();
+  }
+  EXPECT_TRUE(window.Prn_Opis->toPlainText().contains("EL 12345"));
+  EXPECT_FALSE(window.Prn_Opis->isVisible());
+  EXPECT_TRUE(QGuiApplication::clipboard()->mimeData()->hasFormat("image/svg+xml")) << "the vector picture stays";
+}
+
+TEST_F(ReportWindow, CancelPrintsNothingButLeavesTheChartOnTheClipboard) {
+  window.sbPrintClick();
+  EXPECT_EQ(dialogs.printDialogs, 1);
+  EXPECT_TRUE(dialogs.boxes.empty());
+  EXPECT_FALSE(QFile::exists(Pdf()));
+  const QImage picture = QGuiApplication::clipboard()->image();
+  EXPECT_EQ(picture.size(), window.Chart->size());
+}
+
+TEST_F(ReportWindow, PrinterSetupChoiceHoldsForTheNextReport) {
+  dialogs.printerSetup = [](QPrinter& printer) { printer.setPageOrientation(QPageLayout::Landscape); };
+  window.sbPrinterSetupClick();
+  EXPECT_EQ(dialogs.printerSetupDialogs, 1);
+  dialogs.printTo = Pdf();
+  window.sbPrintClick();
+  const QSizeF page = PdfPageSize(Pdf());
+  EXPECT_GT(page.width(), page.height()) << "landscape";
+}
+
+TEST_F(ReportWindow, FailureIsShownInTheErrorBox) {
+  dialogs.printTo = QString::fromStdString((directory.Path() / "no-such-folder" / "report.pdf").string());
+  window.sbPrintClick();
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].icon, TDialogs::TIcon::Stop);
+  EXPECT_TRUE(dialogs.boxes[0].text.contains("report.pdf")) << dialogs.boxes[0].text.toStdString();
+}
+
+} // namespace
+} // namespace zr7
