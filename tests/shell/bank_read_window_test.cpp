@@ -6,6 +6,7 @@
 #include "sim/sim_bank.h"
 #include "temporary_directory.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -84,8 +85,10 @@ TEST_F(WindowBankRead, WindowShowsTheBankTheInstrumentHolds) {
     ASSERT_EQ(s.surZ, std::abs(line[1])) << i;
     ASSERT_EQ(s.F, (line[2] >> 8) & 0xFF) << i;
   }
+  EXPECT_EQ(window.Ldata->text(), QString("%1/%2/20%3").arg(held.day).arg(held.month).arg(held.year, 2, 10, QChar('0')));
+  EXPECT_EQ(window.Lgodzina->text(), QString("%1:%2:%3").arg(held.hour).arg(held.minute).arg(held.second));
   EXPECT_NE(window.lbAmax->text(), "0.0");
-  EXPECT_FALSE(window.lHamulec->text().isEmpty());
+  EXPECT_TRUE(window.lHamulec->text().startsWith("hamulec")) << window.lHamulec->text().toStdString();
   EXPECT_TRUE(window.bbtOpen->isEnabled());
   EXPECT_TRUE(window.sbOpen->isEnabled());
   EXPECT_EQ(window.pBar->value(), 0);
@@ -106,6 +109,19 @@ TEST_F(WindowBankRead, ReadCannotBeStartedTwiceAndDisconnectEndsIt) {
   EXPECT_FALSE(window.bbtOpen->isEnabled());
   EXPECT_TRUE(window.sbOpen->isEnabled());
   EXPECT_EQ(window.pBar->value(), 0);
+  EXPECT_LT(LinesIn(directory.Path() / "requests.log"), 544) << "the remaining requests were not sent";
+}
+
+TEST_F(WindowBankRead, ClosingTheWindowMidReadEndsTheReadAndFreesThePort) {
+  Instrument instrument(directory.Path(), {"--latency", "5"});
+  Connect();
+  // As in the program: the read runs inside the application's event loop,
+  // and closing the last window ends that loop.
+  QTimer::singleShot(0, [&] { window.bbtOpen->click(); });
+  QTimer::singleShot(300, [&] { window.close(); });
+  QTimer::singleShot(10000, [] { QCoreApplication::exit(1); });
+  EXPECT_EQ(QApplication::exec(), 0) << "the program ends, it does not hang";
+  EXPECT_FALSE(window.Comm->IsOpen());
   EXPECT_LT(LinesIn(directory.Path() / "requests.log"), 544) << "the remaining requests were not sent";
 }
 
