@@ -1,5 +1,6 @@
 #include "tdaneskp.h"
 
+#include "caption_label.h"
 #include "program_font.h"
 
 #include <QComboBox>
@@ -12,19 +13,6 @@
 
 namespace zr7 {
 namespace {
-
-// A caption at its place, as wide as its text needs in the font at hand.
-QLabel* Caption(QWidget* parent, const char* text, QPoint position, bool bold = false) {
-  auto* label = new QLabel(QString::fromUtf8(text), parent);
-  if (bold) {
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-  }
-  label->move(position);
-  label->adjustSize();
-  return label;
-}
 
 QLineEdit* Edit(QWidget* parent, QRect geometry) {
   auto* edit = new QLineEdit(parent);
@@ -52,7 +40,7 @@ TdaneSKP::TdaneSKP(QWidget* parent) : QDialog(parent) {
   SunkenFrame(this, {16, 8, 433, 97});
   SunkenFrame(this, {16, 112, 433, 177});
 
-  Caption(this, "Dane SKP / warsztatu", {168, 24}, true);
+  CaptionLabel(this, "Dane SKP / warsztatu", {168, 24}, true);
   Button1 = new QPushButton(QStringLiteral("modyfikuj"), this);
   Button1->setGeometry(312, 16, 97, 25);
   QFont modyfikujFont = Button1->font();
@@ -63,15 +51,15 @@ TdaneSKP::TdaneSKP(QWidget* parent) : QDialog(parent) {
   Button1->setToolTip(QStringLiteral("zmiana: nazwy SKP, Adresu, Uwag i nrCOM"));
   Button1->setAutoDefault(false);
 
-  Caption(this, "Nazwa", {38, 52});
+  CaptionLabel(this, "Nazwa", {38, 52});
   edSKP = Edit(this, {80, 48, 329, 21});
-  Caption(this, "Adres", {43, 75});
+  CaptionLabel(this, "Adres", {43, 75});
   edAdres = Edit(this, {80, 72, 329, 21});
 
-  Caption(this, "Dane Pojazdu", {192, 120}, true);
-  Caption(this, "Rodzaj pojazdu", {80, 144});
-  Caption(this, "Marka", {192, 144});
-  Caption(this, "Typ / model", {304, 144});
+  CaptionLabel(this, "Dane Pojazdu", {192, 120}, true);
+  CaptionLabel(this, "Rodzaj pojazdu", {80, 144});
+  CaptionLabel(this, "Marka", {192, 144});
+  CaptionLabel(this, "Typ / model", {304, 144});
   rodzaj_pojazdu = new QComboBox(this);
   rodzaj_pojazdu->setGeometry(80, 160, 105, 21);
   rodzaj_pojazdu->setEditable(true);
@@ -85,16 +73,16 @@ TdaneSKP::TdaneSKP(QWidget* parent) : QDialog(parent) {
   edMarka = Edit(this, {192, 160, 105, 21});
   edModel = Edit(this, {304, 160, 105, 21});
 
-  Caption(this, "Data 1-szej rej.", {80, 184});
-  Caption(this, "Nr rejestracyjny", {192, 184});
-  Caption(this, "Przebieg", {304, 184});
+  CaptionLabel(this, "Data 1-szej rej.", {80, 184});
+  CaptionLabel(this, "Nr rejestracyjny", {192, 184});
+  CaptionLabel(this, "Przebieg", {304, 184});
   ed1Rej = Edit(this, {80, 200, 105, 21});
   edRej = Edit(this, {192, 200, 105, 21});
   edPrzebieg = Edit(this, {304, 200, 105, 21});
 
-  Caption(this, "Uwagi", {40, 238});
+  CaptionLabel(this, "Uwagi", {40, 238});
   edUwagi = Edit(this, {81, 232, 328, 21});
-  Caption(this, "Diagnosta", {24, 265});
+  CaptionLabel(this, "Diagnosta", {24, 265});
   edDiagnosta = Edit(this, {81, 264, 328, 21});
 
   BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton), QStringLiteral("OK"), this);

@@ -6,6 +6,7 @@
 #include "platform/qt/qt_message_loop.h"
 #include "transfer/bank_read_driver.h"
 #include "transfer/transfer_texts.h"
+#include "report/caption_label.h"
 #include "report/program_font.h"
 #include "report/report_lines.h"
 #include "report/report_printer.h"
@@ -50,21 +51,9 @@ QToolButton* SpeedButton(QWidget* panel, const char* glyph, const char* hint, QR
   return button;
 }
 
-QLabel* PanelLabel(QWidget* panel, const char* text, QPoint position, bool bold = false) {
-  auto* label = new QLabel(QString::fromUtf8(text), panel);
-  if (bold) {
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-  }
-  label->move(position);
-  label->adjustSize();
-  return label;
-}
-
 // A bold 10-point label for a maximum value, wide enough for its largest text.
 QLabel* MaximumLabel(QWidget* panel, QPoint position, const QColor& color) {
-  QLabel* label = PanelLabel(panel, "0.0", position, true);
+  QLabel* label = CaptionLabel(panel, "0.0", position, true);
   QFont font = label->font();
   font.setPointSize(10);
   label->setFont(font);
@@ -157,25 +146,25 @@ void TfMain::CreateToolPanel() {
   connect(sbPrint, &QToolButton::clicked, this, &TfMain::sbPrintClick);
   connect(sbPrinterSetup, &QToolButton::clicked, this, &TfMain::sbPrinterSetupClick);
 
-  Ldata = PanelLabel(panel, "00/00/00", {424, 8});
+  Ldata = CaptionLabel(panel, "00/00/00", {424, 8});
   Ldata->resize(65, 16);
-  Lgodzina = PanelLabel(panel, "00:00:00", {424, 25});
+  Lgodzina = CaptionLabel(panel, "00:00:00", {424, 25});
   Lgodzina->resize(65, 16);
-  Label1 = PanelLabel(panel, "a max [m/s2] =", {488, 8}, true);
+  Label1 = CaptionLabel(panel, "a max [m/s2] =", {488, 8}, true);
   lbAmax = MaximumLabel(panel, {580, 8}, QColor(255, 0, 0));
-  Label6 = PanelLabel(panel, "F max [daN] =", {488, 25}, true);
+  Label6 = CaptionLabel(panel, "F max [daN] =", {488, 25}, true);
   lbFmax = MaximumLabel(panel, {580, 25}, QColor(0, 128, 0));
-  lHamulec = PanelLabel(panel, "hamulec", {488, 44}, true);
+  lHamulec = CaptionLabel(panel, "hamulec", {488, 44}, true);
   // Wide enough for "hamulec roboczy, odch.kier.jazdy= 12.3 [m]".
   WidenForLongerCaptions(lHamulec, 270);
-  Label2 = PanelLabel(panel, "kąt pocz =", {736, 8});
-  Lbeta = PanelLabel(panel, "0.0", {792, 8});
+  Label2 = CaptionLabel(panel, "kąt pocz =", {736, 8});
+  Lbeta = CaptionLabel(panel, "0.0", {792, 8});
   WidenForLongerCaptions(Lbeta, 36);
-  Label3 = PanelLabel(panel, "a pocz =", {744, 25});
-  La_zero = PanelLabel(panel, "0.0", {792, 25});
+  Label3 = CaptionLabel(panel, "a pocz =", {744, 25});
+  La_zero = CaptionLabel(panel, "0.0", {792, 25});
   WidenForLongerCaptions(La_zero, 36);
-  Label4 = PanelLabel(panel, "blok =", {760, 44});
-  Lblok = PanelLabel(panel, "0", {792, 44});
+  Label4 = CaptionLabel(panel, "blok =", {760, 44});
+  Lblok = CaptionLabel(panel, "0", {792, 44});
   WidenForLongerCaptions(Lblok, 36);
 
   pBar = new QProgressBar(panel);
