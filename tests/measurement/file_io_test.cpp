@@ -1,3 +1,4 @@
+#include "../support/file_size_limit.h"
 #include "measurement/file_io.h"
 #include "text/file_error_text.h"
 
@@ -6,8 +7,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,16 +51,11 @@ TEST_F(FileIo, ReplacesContentAndReadsBackItsStart) {
 TEST_F(FileIo, FailedWriteLeavesThePreviousFileWhole) {
   const std::string path = Path(std::string(240, 'n').c_str());
   ASSERT_EQ(ReplaceFileContent(path, Bytes("old record")), 0) << "a long name still saves";
-  // A file size limit makes the write fail part way, for root as for anyone.
-  const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit previous{};
-  ::getrlimit(RLIMIT_FSIZE, &previous);
-  rlimit small = previous;
-  small.rlim_cur = 4;
-  ::setrlimit(RLIMIT_FSIZE, &small);
-  const int error = ReplaceFileContent(path, Bytes("a much longer new record"));
-  ::setrlimit(RLIMIT_FSIZE, &previous);
-  std::signal(SIGXFSZ, previousHandler);
+  int error = 0;
+  {
+    const TFileSizeLimit limit(4);
+    error = ReplaceFileContent(path, Bytes("a much longer new record"));
+  }
   EXPECT_EQ(error, EFBIG);
   EXPECT_EQ(Content(path), "old record");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1) << "no temporary file left";

@@ -1,5 +1,6 @@
 #include "measurement/tpomiar.h"
 #include "report/tdaneskp.h"
+#include "file_size_limit.h"
 #include "scripted_dialogs.h"
 #include "shell/tfmain.h"
 #include "temporary_directory.h"
@@ -9,9 +10,7 @@
 #include <QLineEdit>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstring>
-#include <sys/resource.h>
 #include <fstream>
 
 namespace zr7 {
@@ -248,17 +247,11 @@ TEST_F(MeasurementFiles, FileErrorsUseTheRuntimeTexts) {
 TEST_F(MeasurementFiles, FailedSaveKeepsTheOldFileWhole) {
   window.State.Pomiar.Probki[1].n = 7;
   Save("keep.zr");
-  // A file size limit makes the next save fail part way through its write.
-  const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit previous{};
-  ::getrlimit(RLIMIT_FSIZE, &previous);
-  rlimit small = previous;
-  small.rlim_cur = 1000;
-  ::setrlimit(RLIMIT_FSIZE, &small);
-  window.State.Pomiar.Probki[1].n = 9;
-  Save("keep.zr");
-  ::setrlimit(RLIMIT_FSIZE, &previous);
-  std::signal(SIGXFSZ, previousHandler);
+  {
+    const TFileSizeLimit limit(1000);
+    window.State.Pomiar.Probki[1].n = 9;
+    Save("keep.zr");
+  }
 
   ASSERT_EQ(dialogs.boxes.size(), 1u);
   EXPECT_EQ(dialogs.boxes[0].text, "I/O error 27.") << "the system's error number for a file too large";
