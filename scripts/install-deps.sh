@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
   libqt6svg6 qt6-qpa-plugins
   libgtest-dev
-  fonts-dejavu-core fonts-liberation2
+  fonts-dejavu-core fonts-liberation2 qt6-translations-l10n
   poppler-utils
 )
 
