@@ -27,6 +27,8 @@ public:
       : process_(WithLink(folder, std::move(options))) {
     process_.FirstLine();  // printed once it answers
   }
+  // The adapter's cable pulled: the instrument's end of the line goes away.
+  void Unplug() { process_.Stop(SIGKILL); }
 
 private:
   static std::vector<std::string> WithLink(const std::filesystem::path& folder, std::vector<std::string> options) {
@@ -110,6 +112,20 @@ TEST_F(WindowBankRead, ReadCannotBeStartedTwiceAndDisconnectEndsIt) {
   EXPECT_TRUE(window.sbOpen->isEnabled());
   EXPECT_EQ(window.pBar->value(), 0);
   EXPECT_LT(LinesIn(directory.Path() / "requests.log"), 544) << "the remaining requests were not sent";
+}
+
+TEST_F(WindowBankRead, UnpluggedMidReadEndsTheReadAndDisconnects) {
+  Instrument instrument(directory.Path(), {"--latency", "5"});
+  Connect();
+  QTimer::singleShot(300, [&] { instrument.Unplug(); });
+  window.bbtOpenClick();
+  EXPECT_FALSE(window.State.Polaczony);
+  EXPECT_FALSE(window.Comm->IsOpen());
+  EXPECT_FALSE(window.bbtOpen->isEnabled());
+  EXPECT_TRUE(window.sbOpen->isEnabled());
+  EXPECT_EQ(window.btPolacz->text(), QString::fromUtf8("Polącz"));
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_TRUE(dialogs.boxes[0].text.contains("COM1")) << dialogs.boxes[0].text.toStdString();
 }
 
 TEST_F(WindowBankRead, ClosingTheWindowMidReadEndsTheReadAndFreesThePort) {
