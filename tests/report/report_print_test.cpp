@@ -1,5 +1,6 @@
 #include "chart/tchart.h"
 #include "pdf_reading.h"
+#include "scripted_print_dialogs.h"
 #include "report/drukuj_raport.h"
 #include "report/page_layout.h"
 #include "report/report_lines.h"
@@ -215,28 +216,6 @@ TEST_F(TReportPrintTest, OnlyAReadableBitmapIsALogo) {
   EXPECT_FALSE(LoadLogo(png));
   EXPECT_FALSE(LoadLogo(noLogo));
 }
-
-// Answers the print dialog as scripted and, like an operator choosing
-// "print to file", points the printer at a PDF.
-class TScriptedPrintDialogs : public TPrintDialogs {
-public:
-  bool PrintDialog(QPrinter& printer) override {
-    ++printDialogs;
-    if (outputFile.isEmpty()) return false;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(outputFile);
-    return true;
-  }
-  void PrinterSetupDialog(QPrinter& printer) override {
-    ++setupDialogs;
-    if (setup) setup(printer);
-  }
-
-  QString outputFile;  // empty: the operator cancels
-  std::function<void(QPrinter&)> setup;
-  int printDialogs = 0;
-  int setupDialogs = 0;
-};
 
 class TReportCommandTest : public TReportPrintTest {
 protected:

@@ -43,7 +43,7 @@ protected:
 };
 
 TEST_F(ReportWindow, PrintsWhatTheWindowShows) {
-  dialogs.printTo = Pdf();
+  dialogs.printing.outputFile = Pdf();
   window.sbPrintClick();
   EXPECT_TRUE(dialogs.boxes.empty());
   ASSERT_EQ(PdfPageCount(Pdf()), 1);
@@ -59,7 +59,7 @@ TEST_F(ReportWindow, PrintsWhatTheWindowShows) {
 
 TEST_F(ReportWindow, CancelPrintsNothingButLeavesTheChartOnTheClipboard) {
   window.sbPrintClick();
-  EXPECT_EQ(dialogs.printDialogs, 1);
+  EXPECT_EQ(dialogs.printing.printDialogs, 1);
   EXPECT_TRUE(dialogs.boxes.empty());
   EXPECT_FALSE(QFile::exists(Pdf()));
   const QImage picture = QGuiApplication::clipboard()->image();
@@ -67,17 +67,17 @@ TEST_F(ReportWindow, CancelPrintsNothingButLeavesTheChartOnTheClipboard) {
 }
 
 TEST_F(ReportWindow, PrinterSetupChoiceHoldsForTheNextReport) {
-  dialogs.printerSetup = [](QPrinter& printer) { printer.setPageOrientation(QPageLayout::Landscape); };
+  dialogs.printing.setup = [](QPrinter& printer) { printer.setPageOrientation(QPageLayout::Landscape); };
   window.sbPrinterSetupClick();
-  EXPECT_EQ(dialogs.printerSetupDialogs, 1);
-  dialogs.printTo = Pdf();
+  EXPECT_EQ(dialogs.printing.setupDialogs, 1);
+  dialogs.printing.outputFile = Pdf();
   window.sbPrintClick();
   const QSizeF page = PdfPageSize(Pdf());
   EXPECT_GT(page.width(), page.height()) << "landscape";
 }
 
 TEST_F(ReportWindow, FailureIsShownInTheErrorBox) {
-  dialogs.printTo = QString::fromStdString((directory.Path() / "no-such-folder" / "report.pdf").string());
+  dialogs.printing.outputFile = QString::fromStdString((directory.Path() / "no-such-folder" / "report.pdf").string());
   window.sbPrintClick();
   ASSERT_EQ(dialogs.boxes.size(), 1u);
   EXPECT_EQ(dialogs.boxes[0].icon, TDialogs::TIcon::Stop);

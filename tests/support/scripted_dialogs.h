@@ -1,8 +1,8 @@
 #pragma once
 
+#include "scripted_print_dialogs.h"
 #include "shell/tdialogs.h"
 
-#include <QPrinter>
 #include <QString>
 #include <deque>
 #include <functional>
@@ -27,19 +27,8 @@ public:
   }
   QString OpenFileName(const TFileDialogOptions& options) override { return Answer(options); }
   QString SaveFileName(const TFileDialogOptions& options) override { return Answer(options); }
-  // The print dialog answers with printTo: the printer then prints into
-  // that PDF file; an empty one cancels.
-  bool PrintDialog(QPrinter& printer) override {
-    ++printDialogs;
-    if (printTo.isEmpty()) return false;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(printTo);
-    return true;
-  }
-  void PrinterSetupDialog(QPrinter& printer) override {
-    ++printerSetupDialogs;
-    if (printerSetup) printerSetup(printer);
-  }
+  bool PrintDialog(QPrinter& printer) override { return printing.PrintDialog(printer); }
+  void PrinterSetupDialog(QPrinter& printer) override { printing.PrinterSetupDialog(printer); }
 
   std::vector<Box> boxes;
   // Runs while the box of the given number (from 1) is open.
@@ -47,10 +36,8 @@ public:
   // The file dialogs answer with these names in turn; an empty one cancels.
   std::deque<QString> fileNames;
   std::vector<TFileDialogOptions> fileDialogs;
-  QString printTo;
-  int printDialogs = 0;
-  int printerSetupDialogs = 0;
-  std::function<void(QPrinter&)> printerSetup;
+  // The print and printer set-up dialogs, scripted the same way.
+  TScriptedPrintDialogs printing;
 
 private:
   QString Answer(const TFileDialogOptions& options) {
