@@ -1,8 +1,7 @@
 #include "cli_commands.h"
 
 #include "bank_read_command.h"
-#include "platform/qt/ports_folder.h"
-#include "report/report_pdf.h"
+#include "qt_parts.h"
 #include "text/number_format.h"
 
 #include "measurement/file_io.h"
@@ -10,9 +9,7 @@
 #include "measurement/measurement_file.h"
 #include "text/file_error_text.h"
 
-#include <QApplication>
-
-#include <memory>
+#include <cstdio>
 #include <span>
 #include <unistd.h>
 
@@ -28,12 +25,13 @@ constexpr const char* kUsage =
     "  zr7-cli report FILE --pdf OUT [--paper A4|Letter] [--landscape]\n"
     "                                         the printed report of the measurement as a PDF page\n";
 
+} // namespace
+
 int Usage(std::ostream& err) {
   err << kUsage;
   return 2;
 }
 
-// Loads a measurement file, telling why when it cannot.
 bool Load(const std::string& path, TPomiar& pomiar, std::ostream& err) {
   const TLoadResult loaded = LoadMeasurementFile(path, pomiar);
   if (loaded.error != 0) {
@@ -43,6 +41,8 @@ bool Load(const std::string& path, TPomiar& pomiar, std::ostream& err) {
   }
   return loaded.Ok();
 }
+
+namespace {
 
 int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.size() != 2) return Usage(err);
@@ -84,54 +84,11 @@ int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream
   return 0;
 }
 
-int Report(const std::vector<std::string>& args, std::ostream& err) {
-  std::string file;
-  std::string pdf;
-  QPageSize paper(QPageSize::A4);
-  QPageLayout::Orientation orientation = QPageLayout::Portrait;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const bool hasValue = i + 1 < args.size();
-    if (args[i] == "--pdf" && hasValue) {
-      pdf = args[++i];
-    } else if (args[i] == "--paper" && hasValue) {
-      const std::string name = args[++i];
-      if (name != "A4" && name != "Letter") return Usage(err);
-      paper = QPageSize(name == "A4" ? QPageSize::A4 : QPageSize::Letter);
-    } else if (args[i] == "--landscape") {
-      orientation = QPageLayout::Landscape;
-    } else if (file.empty() && !args[i].starts_with("--")) {
-      file = args[i];
-    } else {
-      return Usage(err);
-    }
-  }
-  if (file.empty() || pdf.empty()) return Usage(err);
-  TPomiar pomiar;
-  if (!Load(file, pomiar, err)) return 1;
-  // The page draws the chart widget, which needs an application; without a
-  // display it draws offscreen.
-  std::unique_ptr<QApplication> application;
-  if (QCoreApplication::instance() == nullptr) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-      qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    static int argc = 1;
-    static char name[] = "zr7-cli";
-    static char* argv[] = {name, nullptr};
-    application = std::make_unique<QApplication>(argc, argv);
-  }
-  QString error;
-  if (!RenderReportPdf(pomiar, QString::fromStdString(pdf), paper, orientation, &error)) {
-    err << pdf << ": " << error.toStdString() << "\n";
-    return 1;
-  }
-  return 0;
-}
-
 int Read(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   TBankReadOptions options;
-  options.portsFolder = ComPortsFolder();
-  options.showProgress = ::isatty(STDERR_FILENO) == 1;
+  options.portsFolder = PortsFolder();
+  // Any non-zero answer means a terminal: Windows' runtime does not give 1.
+  options.showProgress = ::isatty(::fileno(stderr)) != 0;
   bool haveBank = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const bool hasValue = i + 1 < args.size();
@@ -159,7 +116,7 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
   if (arguments[0] == "read") return Read(arguments, out, err);
   if (arguments[0] == "show") return Show(arguments, out, err);
   if (arguments[0] == "export") return Export(arguments, out, err);
-  if (arguments[0] == "report") return Report(arguments, err);
+  if (arguments[0] == "report") return ReportCommand(arguments, err);
   return Usage(err);
 }
 
