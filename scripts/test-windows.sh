@@ -28,9 +28,10 @@ stop_simulator() {
     simulator=""
   fi
 }
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 cleanup() {
   stop_simulator
-  "$(dirname "$wine")/wineserver" -k 2>/dev/null || wineserver -k 2>/dev/null || true
+  "$wineserver" -k 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -47,6 +48,10 @@ start_simulator() {
   return 1
 }
 
+# One server for the whole run, started here so that it holds none of the
+# test commands' output open.
+mkdir -p "$WINEPREFIX"
+"$wineserver" -p >/dev/null 2>&1
 "$wine" wineboot -i >/dev/null 2>&1
 echo "== core tests under Wine"
 ctest --test-dir build-windows --output-on-failure -j"$(nproc)"

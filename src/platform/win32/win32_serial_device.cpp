@@ -9,22 +9,24 @@
 
 // The Windows back end: the communications API with overlapped reads,
 // writes and line-event waits. The driver has no read terminator, so a read
-// is gathered here from chunks that each return as soon as any bytes have
-// arrived: it completes when its last byte is the terminator, its buffer is
-// full, or the line has been silent for the read interval. A line-event wait
-// or a chunk that ends aborted (Wine aborts them every few milliseconds on
-// a pseudo-terminal) is started again while the caller is not stopping.
+// is gathered here from chunks that the driver ends one millisecond after
+// bytes stop coming: it completes when its last byte is the terminator, its
+// buffer is full, or the line has been silent for the read interval. A
+// line-event wait or a chunk that ends aborted (Wine aborts them every few
+// milliseconds on a pseudo-terminal) is started again while the caller is
+// not stopping.
 namespace zr7 {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// How long one chunk waits for its first byte before it ends empty and is
-// started again. A chunk that ends empty much sooner means the device has
-// nothing more to give (a hung-up line).
-constexpr DWORD kChunkWaitMs = 60'000;
-constexpr auto kEarlyEmptyChunk = std::chrono::milliseconds(kChunkWaitMs / 2);
+// The silence that ends one chunk. A chunk waits for its first byte
+// without limit, so one that ends empty means a hung-up line.
+constexpr DWORD kChunkIntervalMs = 1;
+
+// How long an operation still pending when its record goes is given to end.
+constexpr auto kEndPendingWait = std::chrono::seconds(2);
 
 IoResult Failure(DWORD error) {
   return {error == ERROR_INVALID_HANDLE ? IoStatus::InvalidHandle : IoStatus::Failed, 0, static_cast<int>(error)};
@@ -35,16 +37,32 @@ IoResult Done(std::size_t count = 0) { return {IoStatus::Done, static_cast<std::
 struct Win32IoRecord final : IoRecord {
   enum class Kind { None, Read, CommWait, Write };
 
-  Win32IoRecord(HANDLE device, HANDLE event) : device(device) { overlapped.hEvent = event; }
+  Win32IoRecord(HANDLE device, HANDLE event) : device(device), overlapped(new OVERLAPPED{}) {
+    overlapped->hEvent = event;
+  }
   ~Win32IoRecord() override {
-    // The system writes into the record and the buffer until the operation
-    // has ended, so it is ended here before either goes away.
-    if (armed) {
-      CancelIoEx(device, &overlapped);
-      DWORD ignored = 0;
-      ::GetOverlappedResult(device, &overlapped, &ignored, TRUE);
+    if (armed && !EndPending()) {
+      // The system may still write into the record: it is left to it.
+      overlapped.release();
+      return;
     }
-    CloseHandle(overlapped.hEvent);
+    CloseHandle(overlapped->hEvent);
+  }
+
+  // The system writes into the record and the buffer until the operation
+  // has ended, so it is ended before either goes away. A pending line-event
+  // wait ends when the event mask is cleared; Wine does not cancel it.
+  bool EndPending() {
+    if (kind == Kind::CommWait) ::SetCommMask(device, 0);
+    CancelIoEx(device, overlapped.get());
+    const auto deadline = Clock::now() + kEndPendingWait;
+    for (;;) {
+      DWORD ignored = 0;
+      if (::GetOverlappedResult(device, overlapped.get(), &ignored, FALSE) || GetLastError() != ERROR_IO_INCOMPLETE)
+        return true;
+      if (Clock::now() >= deadline) return false;
+      WaitForSingleObject(overlapped->hEvent, 10);
+    }
   }
 
   void Begin(Kind newKind) {
@@ -62,15 +80,15 @@ struct Win32IoRecord final : IoRecord {
   // Prepares the record for a new system operation: a stale signal of the
   // previous one must not be taken for its completion.
   OVERLAPPED* Arm() {
-    const HANDLE event = overlapped.hEvent;
-    overlapped = OVERLAPPED{};
-    overlapped.hEvent = event;
+    const HANDLE event = overlapped->hEvent;
+    *overlapped = OVERLAPPED{};
+    overlapped->hEvent = event;
     ResetEvent(event);
-    return &overlapped;
+    return overlapped.get();
   }
 
   const HANDLE device;
-  OVERLAPPED overlapped{};
+  std::unique_ptr<OVERLAPPED> overlapped;
   Kind kind = Kind::None;
   bool armed = false;  // a system operation is pending on overlapped
   bool complete = false;
@@ -80,7 +98,6 @@ struct Win32IoRecord final : IoRecord {
   std::size_t size = 0;
   std::size_t got = 0;
   Clock::time_point lastByte{};
-  Clock::time_point chunkStart{};
   // Line-event wait.
   std::uint32_t* mask = nullptr;
   DWORD systemMask = 0;
@@ -117,13 +134,11 @@ class Win32SerialDevice final : public SerialDevice {
     return Done();
   }
 
-  // The read side of the device always runs in chunks that return as soon
-  // as bytes have arrived; the silence rule is kept here.
+  // The read side of the device always runs in short chunks; the read
+  // interval asked for is kept here.
   IoResult SetTimeouts(const CommTimeouts& timeouts) override {
     COMMTIMEOUTS system{};
-    system.ReadIntervalTimeout = MAXDWORD;
-    system.ReadTotalTimeoutMultiplier = MAXDWORD;
-    system.ReadTotalTimeoutConstant = kChunkWaitMs;
+    system.ReadIntervalTimeout = kChunkIntervalMs;
     system.WriteTotalTimeoutMultiplier = timeouts.WriteTotalTimeoutMultiplier;
     system.WriteTotalTimeoutConstant = timeouts.WriteTotalTimeoutConstant;
     if (!SetCommTimeouts(handle_, &system)) return Failure(GetLastError());
@@ -218,7 +233,7 @@ class Win32SerialDevice final : public SerialDevice {
         auto& record = static_cast<Win32IoRecord&>(*records[i]);
         if (CheckCompleted(record, now)) return static_cast<std::uint32_t>(i + 1);
         if (!record.armed) continue;
-        handles.push_back(record.overlapped.hEvent);
+        handles.push_back(record.overlapped->hEvent);
         indexOf.push_back(i);
         if (auto end = SilenceEnd(record); end && (!deadline || *end < *deadline)) deadline = end;
       }
@@ -267,9 +282,9 @@ class Win32SerialDevice final : public SerialDevice {
     if (record.complete) return true;
     if (auto end = SilenceEnd(record); end && now >= *end) {
       if (record.armed) {
-        CancelIoEx(handle_, &record.overlapped);
+        CancelIoEx(handle_, record.overlapped.get());
         DWORD count = 0;
-        ::GetOverlappedResult(handle_, &record.overlapped, &count, TRUE);
+        ::GetOverlappedResult(handle_, record.overlapped.get(), &count, TRUE);
         record.armed = false;
         TakeChunk(record, count);
       }
@@ -293,7 +308,6 @@ class Win32SerialDevice final : public SerialDevice {
   void ArmRead(Win32IoRecord& record) {
     while (!record.complete) {
       DWORD count = 0;
-      record.chunkStart = Clock::now();
       const DWORD room = static_cast<DWORD>(record.size - record.got);
       if (ReadFile(handle_, record.buffer + record.got, room, &count, record.Arm())) {
         if (!EndChunk(record, count)) return;
@@ -310,7 +324,7 @@ class Win32SerialDevice final : public SerialDevice {
 
   // A finished chunk; false when it ended the read.
   bool EndChunk(Win32IoRecord& record, DWORD count) {
-    if (count == 0 && Clock::now() - record.chunkStart < kEarlyEmptyChunk) {
+    if (count == 0) {
       // The device has hung up: what has arrived is delivered, and the next
       // read meets the hang-up at once.
       record.Complete(Done(record.got));
@@ -335,13 +349,13 @@ class Win32SerialDevice final : public SerialDevice {
   // The record's event is signalled: take the system operation's result.
   void Progress(Win32IoRecord& record, Event& stop) {
     DWORD count = 0;
-    if (!::GetOverlappedResult(handle_, &record.overlapped, &count, FALSE)) {
+    if (!::GetOverlappedResult(handle_, record.overlapped.get(), &count, FALSE)) {
       const DWORD error = GetLastError();
       if (error == ERROR_IO_INCOMPLETE) {
         // Signalled before its end: wait for the end's own signal, which a
         // completion between the two calls has already given.
-        ResetEvent(record.overlapped.hEvent);
-        if (!::GetOverlappedResult(handle_, &record.overlapped, &count, FALSE)) {
+        ResetEvent(record.overlapped->hEvent);
+        if (!::GetOverlappedResult(handle_, record.overlapped.get(), &count, FALSE)) {
           if (GetLastError() == ERROR_IO_INCOMPLETE) return;
           record.armed = false;
           return Restart(record, stop, GetLastError());
