@@ -38,6 +38,7 @@ trap cleanup EXIT
 
 # zr7-sim on a pty linked at $1, until stop_simulator.
 start_simulator() {
+  rm -f "$1"
   "$sim" --link "$1" >/dev/null &
   simulator=$!
   for _ in $(seq 100); do
@@ -54,6 +55,7 @@ mkdir -p "$WINEPREFIX"
 "$wineserver" -p >/dev/null 2>&1
 "$wine" wineboot -i >/dev/null 2>&1
 echo "== core tests under Wine"
+export ZR7_SIM=$sim
 ctest --test-dir build-windows --output-on-failure -j"$(nproc)"
 
 echo "== bank read under Wine against the Linux read"
