@@ -48,10 +48,12 @@ bool EntryExists(const fs::path& path) {
   return fs::exists(fs::symlink_status(path, error));
 }
 
+fs::path StableNamesFolder(const TAdapterFolders& folders) { return folders.dev / "serial" / "by-id"; }
+
 std::vector<fs::path> StableNamesOf(const fs::path& finalTarget, const TAdapterFolders& folders) {
   std::vector<fs::path> names;
   std::error_code error;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folders.dev / "serial" / "by-id", error)) {
+  for (const fs::directory_entry& entry : fs::directory_iterator(StableNamesFolder(folders), error)) {
     if (FinalTarget(entry.path()) == finalTarget) names.push_back(entry.path());
   }
   std::sort(names.begin(), names.end());
@@ -89,19 +91,19 @@ std::string DescribeAccess(const TDeviceAccess& access) {
   return {};
 }
 
-// A hint that names the adapter by its stable name, for an adapter reached
-// by no COM name or only by its kernel name, which changes with the socket.
+// A hint to reach the adapter by its stable name, when no COM name does:
+// its kernel name changes with the USB socket it is plugged into.
 std::string LinkHint(const TSerialAdapter& adapter, const TAdapterScan& scan) {
-  const bool linked = std::any_of(adapter.routes.begin(), adapter.routes.end(), [](const TComRoute& r) { return r.viaLink; });
-  if (linked) return {};
+  const auto stable = [](const TComRoute& r) { return r.viaStableName; };
+  if (std::any_of(adapter.routes.begin(), adapter.routes.end(), stable)) return {};
+  const bool reached = !adapter.routes.empty();
+  if (reached && adapter.stableNames.empty()) return {};
+  const int number = reached ? adapter.routes.front().number : scan.freeCom;
+  if (number == 0) return {};
   const fs::path& name = adapter.stableNames.empty() ? adapter.device : adapter.stableNames.front();
-  if (!adapter.routes.empty()) {
-    if (adapter.stableNames.empty()) return {};
-    return "  keep it:     zr7-cli ports --link " + ComName(adapter.routes.front().number) + " " + name.string() +
-           "\n               (the same COM after plugging it into another USB socket)\n";
-  }
-  if (scan.freeCom == 0) return {};
-  return "  link it:     zr7-cli ports --link " + ComName(scan.freeCom) + " " + name.string() + "\n";
+  const std::string command = "zr7-cli ports --link " + ComName(number) + " " + name.string() + "\n";
+  if (!reached) return "  link it:     " + command;
+  return "  keep it:     " + command + "               (the same COM after plugging it into another USB socket)\n";
 }
 
 std::string DescribeLink(const TComLink& link) {
@@ -171,11 +173,12 @@ TAdapterScan ScanSerialAdapters(const TAdapterFolders& folders, const TDevicePro
     const bool linked = !folders.ports.empty() && fs::is_symlink(fs::symlink_status(linkPath, error));
     const fs::path device = ComDevicePath(ComName(number), folders.ports, folders.dev);
     TSerialAdapter* adapter = adapterAt(device);
-    if (adapter) adapter->routes.push_back({number, linked});
+    const fs::path target = linked ? fs::read_symlink(linkPath, error) : fs::path();
+    if (adapter) adapter->routes.push_back({number, linked, target.parent_path() == StableNamesFolder(folders)});
     if (linked) {
       TComLink link;
       link.number = number;
-      link.target = fs::read_symlink(linkPath, error);
+      link.target = target;
       if (adapter) {
         link.leadsTo = TComLink::TLeadsTo::Adapter;
         link.adapter = adapter->device;
@@ -238,8 +241,7 @@ TLinkResult LinkComPort(std::string_view comName, const fs::path& device, const 
   }
 
   std::string message = ComName(static_cast<int>(number)) + " -> " + target.string() + "\n";
-  const fs::path byId = folders.dev / "serial" / "by-id";
-  if (target.parent_path() != byId) {
+  if (target.parent_path() != StableNamesFolder(folders)) {
     const std::vector<fs::path> stable = StableNamesOf(*FinalTarget(target), folders);
     if (!stable.empty()) {
       message += "Note: " + stable.front().string() +

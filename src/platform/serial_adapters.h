@@ -47,6 +47,7 @@ TDeviceAccess JudgeAccess(const TOpenProbe& probe);
 struct TComRoute {
   int number = 0;
   bool viaLink = false;
+  bool viaStableName = false;  // the link names the adapter under serial/by-id
 };
 
 struct TSerialAdapter {

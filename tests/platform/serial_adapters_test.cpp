@@ -87,9 +87,11 @@ TEST_F(AdapterFolders, LinksDecideWhichComPortReachesWhichAdapter) {
   ASSERT_EQ(scan.adapters[0].routes.size(), 1u);
   EXPECT_EQ(scan.adapters[0].routes[0].number, 1);
   EXPECT_TRUE(scan.adapters[0].routes[0].viaLink);
+  EXPECT_FALSE(scan.adapters[0].routes[0].viaStableName);
   ASSERT_EQ(scan.adapters[1].routes.size(), 1u) << "COM1's link takes it from ttyUSB0";
   EXPECT_EQ(scan.adapters[1].routes[0].number, 2);
   EXPECT_TRUE(scan.adapters[1].routes[0].viaLink);
+  EXPECT_TRUE(scan.adapters[1].routes[0].viaStableName);
 
   ASSERT_EQ(scan.links.size(), 4u);
   using Leads = TComLink::TLeadsTo;
