@@ -379,6 +379,8 @@ void TfMain::sbOpenClick() {
     ShowErrorBox(dialogs_, QString::fromStdString(loaded.refusal));
     return;
   }
+  // The axis a read of another test left would cut a longer curve short.
+  ShowWholeTimeAxis(*Chart, State.Pomiar);
   Odrysuj();
   const TPomiar& p = State.Pomiar;
   const auto toScreen = [](const TShortString& field) { return QString::fromStdString(field.Utf8()); };
