@@ -2,6 +2,7 @@
 
 #include "konfiguracja.h"
 #include "measurement/measurement_file.h"
+#include "platform/com_names.h"
 #include "platform/qt/ports_folder.h"
 #include "platform/qt/qt_message_loop.h"
 #include "transfer/bank_read_driver.h"
@@ -37,7 +38,6 @@ namespace zr7 {
 namespace {
 
 constexpr int kPanelHeight = 73;
-constexpr int kComPortCount = 32;
 constexpr int kBanksOnInstrument = 12;
 
 QToolButton* SpeedButton(QWidget* panel, const char* glyph, const char* hint, QRect geometry) {
