@@ -25,6 +25,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -145,6 +146,11 @@ void TfMain::CreateToolPanel() {
   connect(sbSave, &QToolButton::clicked, this, &TfMain::sbSaveClick);
   connect(sbPrint, &QToolButton::clicked, this, &TfMain::sbPrintClick);
   connect(sbPrinterSetup, &QToolButton::clicked, this, &TfMain::sbPrinterSetupClick);
+  // Keys for the file and print buttons; a button disabled during a read
+  // ignores its key as it ignores a click.
+  sbOpen->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+  sbSave->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+  sbPrint->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
 
   Ldata = CaptionLabel(panel, "00/00/00", {424, 8});
   Ldata->resize(65, 16);
