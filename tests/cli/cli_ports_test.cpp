@@ -88,8 +88,7 @@ TEST_F(CliPorts, UnpluggedAdapterLeavesItsLinkLeadingNowhere) {
   ExpectOutput("  COM4 -> " + stable.string() + ": nothing there now (adapter unplugged?)\n");
 }
 
-TEST_F(CliPorts, UserWhoMayNotOpenTheAdapterIsToldWhy) {
-  // As the scan reports it; the reasons themselves are the platform's tests.
+TEST_F(CliPorts, PortInUseIsReportedBusy) {
   const int held = ::open(adapter.TerminalPath().c_str(), O_RDWR | O_NOCTTY);
   ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
   ASSERT_EQ(Run({"ports", "--dev", dev.string()}), 0) << err.str();

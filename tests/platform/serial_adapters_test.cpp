@@ -175,6 +175,28 @@ TEST(DeviceAccess, TheSystemsAnswerGivesTheReason) {
   EXPECT_EQ(JudgeAccess(missing).error, "No such file or directory");
 }
 
+TEST(AdapterDescription, TellsTheUserWhatToDoAboutAccess) {
+  struct Case {
+    Kind kind;
+    const char* error;
+    const char* advice;
+  };
+  const Case cases[] = {
+      {Kind::Opens, "", "access:      you may open it\n"},
+      {Kind::Busy, "", "access:      busy: another program has it open"},
+      {Kind::NotInGroup, "", "not in.\n               Join it with: sudo usermod -aG dialout $USER, then log out and in again\n"},
+      {Kind::LoginPending, "", "you are in the group dialout, but that counts from your next login"},
+      {Kind::Denied, "", "not allowed: permission denied (group dialout)\n"},
+      {Kind::Fails, "Input/output error", "access:      cannot be opened: Input/output error\n"},
+  };
+  for (const Case& c : cases) {
+    TAdapterScan scan;
+    scan.adapters.push_back({"/dev/ttyUSB0", {}, {{1, false, false}}, {c.kind, "dialout", c.error}});
+    const std::string text = DescribeAdapterScan(scan, {});
+    EXPECT_NE(text.find(c.advice), std::string::npos) << c.advice << "\nin:\n" << text;
+  }
+}
+
 TEST_F(AdapterFolders, LinkIsMadeAndReplacedInOneStep) {
   TLinkResult made = LinkComPort("COM3", Usb(), folders);
   ASSERT_EQ(made.error, "");
