@@ -9,6 +9,7 @@
 #include "measurement/measurement_file.h"
 #include "text/file_error_text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <span>
 #include <unistd.h>
@@ -16,19 +17,43 @@
 namespace zr7 {
 namespace {
 
-constexpr const char* kUsage =
-    "usage:\n"
-    "  zr7-cli read --port PORT --bank N --out FILE  read bank N (1..12) from the instrument on PORT\n"
-    "                                         (COM1..COM32 or a device path) into a measurement file\n"
-    "  zr7-cli show FILE                     the measurement's values, one 'name: value' a line\n"
-    "  zr7-cli export FILE --csv [--out OUT]  the samples as CSV, to OUT or standard output\n"
-    "  zr7-cli report FILE --pdf OUT [--paper A4|Letter] [--landscape]\n"
-    "                                         the printed report of the measurement as a PDF page\n";
+struct TCommandUsage {
+  const char* name;
+  const char* lines;
+};
+
+constexpr TCommandUsage kCommands[] = {
+    {"read",
+     "  zr7-cli read --port PORT --bank N --out FILE  read bank N (1..12) from the instrument on PORT\n"
+     "                                         (COM1..COM32 or a device path) into a measurement file\n"},
+    {"show", "  zr7-cli show FILE                     the measurement's values, one 'name: value' a line\n"},
+    {"export", "  zr7-cli export FILE --csv [--out OUT]  the samples as CSV, to OUT or standard output\n"},
+    {"report",
+     "  zr7-cli report FILE --pdf OUT [--paper A4|Letter] [--landscape]\n"
+     "                                         the printed report of the measurement as a PDF page\n"},
+    {"ports",
+     "  zr7-cli ports [--dev DIR]             the serial adapters plugged in, the COM port that reaches\n"
+     "                                         each and whether you may open it\n"
+     "  zr7-cli ports --link COMn DEVICE      make COMn lead to DEVICE (best its /dev/serial/by-id/ name)\n"
+     "                                         --dev DIR: look for adapters in DIR instead of /dev\n"},
+};
+
+std::string UsageText(std::string_view command = {}) {
+  std::string text = "usage:\n";
+  for (const TCommandUsage& usage : kCommands) {
+    if (command.empty() || command == usage.name) text += usage.lines;
+  }
+  return text;
+}
+
+bool IsCommand(std::string_view name) {
+  return std::any_of(std::begin(kCommands), std::end(kCommands), [&](const TCommandUsage& c) { return name == c.name; });
+}
 
 } // namespace
 
 int Usage(std::ostream& err) {
-  err << kUsage;
+  err << UsageText();
   return 2;
 }
 
@@ -109,14 +134,28 @@ int Read(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   return ReadBankCommand(options, out, err);
 }
 
+bool AsksForHelp(const std::vector<std::string>& arguments) {
+  return std::any_of(arguments.begin(), arguments.end(), [](const std::string& a) { return a == "--help" || a == "-h"; });
+}
+
 } // namespace
 
 int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   if (arguments.empty()) return Usage(err);
+  if (arguments[0] == "--help" || arguments[0] == "-h" || arguments[0] == "help") {
+    out << UsageText();
+    return 0;
+  }
+  if (AsksForHelp(arguments)) {
+    if (!IsCommand(arguments[0])) return Usage(err);
+    out << UsageText(arguments[0]);
+    return 0;
+  }
   if (arguments[0] == "read") return Read(arguments, out, err);
   if (arguments[0] == "show") return Show(arguments, out, err);
   if (arguments[0] == "export") return Export(arguments, out, err);
   if (arguments[0] == "report") return ReportCommand(arguments, err);
+  if (arguments[0] == "ports") return PortsCommand(arguments, out, err);
   return Usage(err);
 }
 
