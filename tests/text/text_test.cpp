@@ -112,11 +112,17 @@ TEST(FormatGeneral, ShortestFormWithFourDigits) {
 
 // The process's C locale set to Polish, as Qt does on a Polish desktop; the
 // locale must be installed (scripts/install-deps.sh generates it).
+#ifdef _WIN32
+constexpr const char* kPolishLocale = "Polish_Poland.1250";
+#else
+constexpr const char* kPolishLocale = "pl_PL.UTF-8";
+#endif
+
 class PolishProcessLocale : public ::testing::Test {
  protected:
   void SetUp() override {
     previous_ = std::setlocale(LC_ALL, nullptr);
-    ASSERT_NE(std::setlocale(LC_ALL, "pl_PL.UTF-8"), nullptr) << "pl_PL.UTF-8 is not installed";
+    ASSERT_NE(std::setlocale(LC_ALL, kPolishLocale), nullptr) << kPolishLocale << " is not installed";
     ASSERT_STREQ(std::localeconv()->decimal_point, ",");
   }
   void TearDown() override { std::setlocale(LC_ALL, previous_.c_str()); }
