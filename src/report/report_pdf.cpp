@@ -1,6 +1,7 @@
 #include "report/report_pdf.h"
 
 #include "measurement/odrysuj_analysis.h"
+#include "report/braking_texts.h"
 #include "report/drukuj_raport.h"
 #include "report/user_number.h"
 
@@ -43,7 +44,7 @@ TReportInputs ReportInputsOf(const TPomiar& p, double amax, double fmax) {
 }
 
 bool RenderReportPdf(const TPomiar& pomiar, const QString& pdfPath, const QPageSize& paper,
-                     QPageLayout::Orientation orientation, QString* error) {
+                     QPageLayout::Orientation orientation, QString* error, bool brakingAnalysis) {
   TChart chart;
   chart.resize(kWindowChartSize);
   const TMeasurementSeries serie = ConfigureMeasurementChart(chart);
@@ -53,7 +54,9 @@ bool RenderReportPdf(const TPomiar& pomiar, const QString& pdfPath, const QPageS
     chart.BottomAxis().SetRange(0, count / kSamplesPerSecond);
     chart.BottomAxis().SetIncrement(0.1);
   }
-  const QStringList lines = PrnOpisLines(ReportInputsOf(pomiar, serie.SeriaALFA->MaxYValue(), serie.SeriaF->MaxYValue()));
+  TReportInputs inputs = ReportInputsOf(pomiar, serie.SeriaALFA->MaxYValue(), serie.SeriaF->MaxYValue());
+  if (brakingAnalysis) inputs.underResults = BrakingReportLines(AnalyzeBraking(pomiar));
+  const QStringList lines = PrnOpisLines(inputs);
 
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
