@@ -12,6 +12,11 @@ QString BrakingSummary(const TBrakingAnalysis& analysis) {
            FormatUserNumber(f.stoppingDistance, 1));
 }
 
+QString BrakingHint(const TBrakingAnalysis& analysis) {
+  if (!analysis.figures) return QString::fromStdString(analysis.reason);
+  return BrakingSummary(analysis) + QStringLiteral("  t %1 s").arg(FormatUserNumber(analysis.figures->brakingTime, 2));
+}
+
 QStringList BrakingReportLines(const TBrakingAnalysis& analysis) {
   if (!analysis.figures) {
     return {QString::fromUtf8("    analiza hamowania: brak wyniku (%1)").arg(QString::fromStdString(analysis.reason))};

@@ -12,6 +12,10 @@ namespace zr7 {
 // when there are none.
 QString BrakingSummary(const TBrakingAnalysis& analysis);
 
+// The hint of that panel: the whole summary with the braking time, which
+// the panel may be too narrow to show, or why there are no figures.
+QString BrakingHint(const TBrakingAnalysis& analysis);
+
 // The figures as report lines, indented like the results they follow; one
 // line with the reason when there are none.
 QStringList BrakingReportLines(const TBrakingAnalysis& analysis);

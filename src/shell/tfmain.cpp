@@ -452,7 +452,7 @@ void TfMain::Odrysuj() {
   lbFmax->setText(FormatUserNumber(Serie.SeriaF->MaxYValue(), 0));
   const TBrakingAnalysis braking = AnalyzeBraking(State.Pomiar);
   StatusBar->SetPanelText(kBrakingPanel, BrakingSummary(braking));
-  StatusBar->SetPanelHint(kBrakingPanel, QString::fromStdString(braking.reason));
+  StatusBar->SetPanelHint(kBrakingPanel, BrakingHint(braking));
 }
 
 } // namespace zr7

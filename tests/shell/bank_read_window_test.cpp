@@ -112,7 +112,7 @@ TEST_F(WindowBankRead, ThirdStatusPanelShowsTheBrakingFiguresOfEachRead) {
   window.bbtOpenClick();
   EXPECT_EQ(window.StatusBar->PanelText(2),
             "MFDD 6" + separator + "6 m/s2 (67 %)  v0 84 km/h  s 47" + separator + "5 m");
-  EXPECT_EQ(window.StatusBar->PanelHint(2), "");
+  EXPECT_EQ(window.StatusBar->PanelHint(2), window.StatusBar->PanelText(2) + "  t 4" + separator + "10 s");
   EXPECT_EQ(window.StatusBar->Panel(0)->geometry(), countPanel);
   EXPECT_EQ(window.StatusBar->Panel(1)->geometry(), timeOutPanel);
   EXPECT_EQ(window.size(), windowSize);
