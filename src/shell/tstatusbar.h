@@ -7,7 +7,7 @@ class QLabel;
 namespace zr7 {
 
 // The window's status bar: two sunken text panels, 200 and 400 pixels wide,
-// and a third one with the braking figures in the room left of them.
+// and a third one for the braking figures in the room to their right.
 class TStatusBar : public QStatusBar {
   Q_OBJECT
 public:
