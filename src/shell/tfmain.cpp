@@ -7,6 +7,7 @@
 #include "platform/qt/qt_message_loop.h"
 #include "transfer/bank_read_driver.h"
 #include "transfer/transfer_texts.h"
+#include "report/braking_texts.h"
 #include "report/caption_label.h"
 #include "report/program_font.h"
 #include "report/report_lines.h"
@@ -40,6 +41,7 @@ namespace {
 
 constexpr int kPanelHeight = 73;
 constexpr int kBanksOnInstrument = 12;
+constexpr int kBrakingPanel = 2;
 
 QToolButton* SpeedButton(QWidget* panel, const char* glyph, const char* hint, QRect geometry) {
   auto* button = new QToolButton(panel);
@@ -456,6 +458,9 @@ void TfMain::Odrysuj() {
   FillMeasurementSeries(Serie, State.Pomiar);
   lbAmax->setText(FormatUserNumber(Serie.SeriaALFA->MaxYValue(), 1));
   lbFmax->setText(FormatUserNumber(Serie.SeriaF->MaxYValue(), 0));
+  const TBrakingAnalysis braking = AnalyzeBraking(State.Pomiar);
+  StatusBar->SetPanelText(kBrakingPanel, BrakingSummary(braking));
+  StatusBar->SetPanelHint(kBrakingPanel, BrakingHint(braking));
 }
 
 } // namespace zr7
