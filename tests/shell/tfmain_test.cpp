@@ -142,7 +142,9 @@ TEST_F(MainWindow, TabGoesRoundTheControlsOnly) {
   window.cbCOM->setFocus();
   for (int press = 1; press <= 2 * static_cast<int>(round.size()); ++press) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(ControlWithFocus(round), round[press % round.size()]) << "Tab " << press;
+    QWidget* focused = ControlWithFocus(round);
+    EXPECT_EQ(focused, round[press % round.size()])
+        << "Tab " << press << " lands on " << (focused ? focused->metaObject()->className() : "nothing");
   }
 }
 
