@@ -17,7 +17,7 @@ else
     libgtest-dev
     fonts-dejavu-core fonts-liberation2 qt6-translations-l10n
     poppler-utils
-    locales xvfb xauth xdotool x11-utils x11-xkb-utils openbox wmctrl python3
+    locales xvfb xauth xdotool x11-utils x11-xkb-utils x11-apps openbox wmctrl python3
   )
 fi
 

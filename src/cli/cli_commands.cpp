@@ -4,6 +4,7 @@
 #include "qt_parts.h"
 #include "text/number_format.h"
 
+#include "measurement/braking_description.h"
 #include "measurement/file_io.h"
 #include "measurement/measurement_export.h"
 #include "measurement/measurement_file.h"
@@ -29,8 +30,9 @@ constexpr TCommandUsage kCommands[] = {
     {"show", "  zr7-cli show FILE                     the measurement's values, one 'name: value' a line\n"},
     {"export", "  zr7-cli export FILE --csv [--out OUT]  the samples as CSV, to OUT or standard output\n"},
     {"report",
-     "  zr7-cli report FILE --pdf OUT [--paper A4|Letter] [--landscape]\n"
-     "                                         the printed report of the measurement as a PDF page\n"},
+     "  zr7-cli report FILE --pdf OUT [--paper A4|Letter] [--landscape] [--analysis]\n"
+     "                                         the printed report of the measurement as a PDF page;\n"
+     "                                         --analysis adds the braking figures under the results\n"},
     {"ports",
      "  zr7-cli ports [--dev DIR]             the serial adapters plugged in, the COM port that reaches\n"
      "                                         each and whether you may open it\n"
@@ -73,7 +75,7 @@ int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   if (args.size() != 2) return Usage(err);
   TPomiar pomiar;
   if (!Load(args[1], pomiar, err)) return 1;
-  out << DescribeMeasurement(pomiar);
+  out << DescribeMeasurement(pomiar) << DescribeBraking(AnalyzeBraking(pomiar));
   return 0;
 }
 

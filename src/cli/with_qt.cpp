@@ -16,6 +16,7 @@ int ReportCommand(const std::vector<std::string>& args, std::ostream& err) {
   std::string pdf;
   QPageSize paper(QPageSize::A4);
   QPageLayout::Orientation orientation = QPageLayout::Portrait;
+  bool brakingAnalysis = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const bool hasValue = i + 1 < args.size();
     if (args[i] == "--pdf" && hasValue) {
@@ -26,6 +27,8 @@ int ReportCommand(const std::vector<std::string>& args, std::ostream& err) {
       paper = QPageSize(name == "A4" ? QPageSize::A4 : QPageSize::Letter);
     } else if (args[i] == "--landscape") {
       orientation = QPageLayout::Landscape;
+    } else if (args[i] == "--analysis") {
+      brakingAnalysis = true;
     } else if (file.empty() && !args[i].starts_with("--")) {
       file = args[i];
     } else {
@@ -48,7 +51,7 @@ int ReportCommand(const std::vector<std::string>& args, std::ostream& err) {
     application = std::make_unique<QApplication>(argc, argv);
   }
   QString error;
-  if (!RenderReportPdf(pomiar, QString::fromStdString(pdf), paper, orientation, &error)) {
+  if (!RenderReportPdf(pomiar, QString::fromStdString(pdf), paper, orientation, &error, brakingAnalysis)) {
     err << pdf << ": " << error.toStdString() << "\n";
     return 1;
   }

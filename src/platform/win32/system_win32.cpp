@@ -15,6 +15,9 @@ std::string SystemErrorText(int code) {
   return text;
 }
 
+// An unplugged adapter's handle fails with this code.
+int DeviceGoneError() { return ERROR_DEVICE_NOT_CONNECTED; }
+
 void RaiseCurrentThreadPriority(int steps) {
   static constexpr int kPriorities[] = {THREAD_PRIORITY_NORMAL, THREAD_PRIORITY_ABOVE_NORMAL,
                                         THREAD_PRIORITY_HIGHEST};
