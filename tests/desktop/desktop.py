@@ -109,6 +109,13 @@ class Display:
         self.xdotool("mousemove", "--sync", left + x, top + y)
         self.xdotool("click", "--repeat", repeat, "--delay", 80, button)
 
+    def click_field(self, window, x, y):
+        """Clicks into an edit box and gives the program time to move the
+        focus there before anything is typed: on a busy machine the keys
+        can otherwise reach the box that had the focus before."""
+        self.click(window, x, y)
+        time.sleep(0.5)
+
     def drag(self, window, start, end, steps=8):
         left, top, _, _ = self.geometry(window)
         self.xdotool("mousemove", "--sync", left + start[0], top + start[1])

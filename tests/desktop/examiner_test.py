@@ -161,7 +161,7 @@ class ExaminerTest(unittest.TestCase):
         self.app.click(Zr7.DATA)
         dialog = self.app.dialog("^Dane SKP / pojazdu$")
         for point, text in (((240, 58), "SKP Łódź"), ((242, 210), "EL 4711"), ((241, 274), "Józef Żółć")):
-            self.display.click(dialog, *point)
+            self.display.click_field(dialog, *point)
             self.display.type(dialog, text)
         self.display.key(dialog, "Return")
 

@@ -44,7 +44,7 @@ class KeyboardTest(unittest.TestCase):
 
         # Tab from the address to "modyfikuj", Enter: the station data are
         # written and the dialog hides.
-        self.display.click(dialog, *ADDRESS)
+        self.display.click_field(dialog, *ADDRESS)
         self.display.type(dialog, "ul. Krótka 1")
         self.display.key(dialog, "Tab", "Return")
         konfiguracja = os.path.join(self.workdir, "konfiguracja.txt")
