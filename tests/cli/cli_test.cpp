@@ -1,5 +1,5 @@
 #include "cli/cli_commands.h"
-#include "measurement/file_io.h"
+#include "platform/file_io.h"
 #include "measurement/measurement_file.h"
 
 #include <gtest/gtest.h>
@@ -128,11 +128,11 @@ TEST_F(Cli, RefusalsAndMistakesExitNonZero) {
   };
   const Case cases[] = {
       {{"show", Path("missing.zr")}, 1, "File not found"},
-      {{"show", Path("short.zr")}, 1, "długość inna niż 27592"},
-      {{"export", Path("short.zr"), "--csv"}, 1, "długość inna niż 27592"},
+      {{"show", Path("short.zr")}, 1, "krótszy niż 27592"},
+      {{"export", Path("short.zr"), "--csv"}, 1, "krótszy niż 27592"},
       {{"export", Path("a.zr"), "--csv", "--out", Path("no/such/dir.csv")}, 1, "File not found"},
       {{"export", Path("a.zr")}, 2, "usage"},
-      {{"report", Path("short.zr"), "--pdf", Path("x.pdf")}, 1, "długość inna niż 27592"},
+      {{"report", Path("short.zr"), "--pdf", Path("x.pdf")}, 1, "krótszy niż 27592"},
       {{"report", Path("a.zr"), "--pdf", Path("no/such/x.pdf")}, 1, "x.pdf"},
       {{"report", Path("a.zr"), "--pdf", Path("x.pdf"), "--paper", "A5"}, 2, "usage"},
       {{"report", Path("a.zr")}, 2, "usage"},
