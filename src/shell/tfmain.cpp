@@ -283,6 +283,9 @@ void TfMain::bbtOpenClick() {
   pBar->setValue(0);
   bbtOpen->setEnabled(State.Polaczony);
   sbOpen->setEnabled(true);
+  if (const TReadCompleteness completeness = read.Completeness(); !completeness.Complete()) {
+    ShowMessage(dialogs_, FromUtf8(IncompleteReadMessage(completeness)));
+  }
 }
 
 void TfMain::CommReceiveData(const char* Buffer, std::uint16_t BufferLength) {
