@@ -11,6 +11,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>

@@ -283,7 +283,8 @@ void TfMain::bbtOpenClick() {
   pBar->setValue(0);
   bbtOpen->setEnabled(State.Polaczony);
   sbOpen->setEnabled(true);
-  if (const TReadCompleteness completeness = read.Completeness(); !completeness.Complete()) {
+  // A window closed during the read has ended the program's work: no box.
+  if (const TReadCompleteness completeness = read.Completeness(); !completeness.Complete() && isVisible()) {
     ShowMessage(dialogs_, FromUtf8(IncompleteReadMessage(completeness)));
   }
 }

@@ -1,3 +1,4 @@
+#include "../support/file_size_limit.h"
 #include "cli/cli_commands.h"
 #include "platform/file_io.h"
 #include "measurement/measurement_file.h"
@@ -116,6 +117,28 @@ TEST_F(Cli, ReportIsAOnePagePdfWithTheLines) {
                            "samochód ciężarowy", "hamulec roboczy"}) {
     EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
   }
+}
+
+// A report that cannot be written whole: the old file stays as it was, the
+// failure is told and the exit code says so.
+TEST_F(Cli, ReportThatCannotBeWrittenFailsAndKeepsTheOldPdf) {
+  const std::string pdf = Path("kept.pdf");
+  ASSERT_EQ(Run({"report", Path("a.zr"), "--pdf", pdf}), 0) << err.str();
+  std::ifstream in(pdf, std::ios::binary);
+  const std::string before(std::istreambuf_iterator<char>(in), {});
+  int exitCode = 0;
+  {
+    const TFileSizeLimit noRoom(2000);  // as a disk that fills during the write
+    exitCode = Run({"report", Path("a.zr"), "--pdf", pdf, "--landscape"});
+  }
+  EXPECT_EQ(exitCode, 1);
+  EXPECT_NE(err.str().find("I/O error 27"), std::string::npos) << err.str();
+  std::ifstream after(pdf, std::ios::binary);
+  EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(after), {}) == before) << "the old report is whole";
+
+  fs::create_symlink("/dev/full", Path("full.pdf"));
+  EXPECT_EQ(Run({"report", Path("a.zr"), "--pdf", Path("full.pdf")}), 1);
+  EXPECT_NE(err.str().find("Disk full"), std::string::npos) << err.str();
 }
 
 TEST_F(Cli, RefusalsAndMistakesExitNonZero) {
