@@ -10,6 +10,7 @@ packages=(
   libgtest-dev
   fonts-dejavu-core fonts-liberation2 qt6-translations-l10n
   poppler-utils
+  locales xvfb xauth xdotool x11-utils
 )
 
 missing=()
@@ -18,10 +19,26 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The tests run where the users are: a Polish desktop, and an English one
+# for comparison. Both locales must really be installed.
+missing_locales=()
+for locale in pl_PL en_US; do
+  locale -a | grep -qx "$locale.utf8" || missing_locales+=("$locale.UTF-8 UTF-8")
+done
+if [ ${#missing_locales[@]} -gt 0 ]; then
+  echo "Generating locales: ${missing_locales[*]}"
+  for entry in "${missing_locales[@]}"; do
+    $sudo sed -i "s/^# *\($entry\)\$/\1/" /etc/locale.gen
+    grep -qx "$entry" /etc/locale.gen || echo "$entry" | $sudo tee -a /etc/locale.gen >/dev/null
+  done
+  $sudo locale-gen >/dev/null
+fi

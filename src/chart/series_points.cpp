@@ -10,7 +10,7 @@ void TSeriesPoints::Clear() {
 }
 
 void TSeriesPoints::Add(double x, double y) {
-  maxY_ = points_.empty() ? y : std::max(maxY_, y);
+  maxY_ = points_.empty() ? y : LargerOf(maxY_, y);
   if (points_.empty() || x >= points_.back().x) {
     points_.push_back({x, y});
     return;

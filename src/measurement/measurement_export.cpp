@@ -29,8 +29,8 @@ TMaxima Maxima(const TPomiar& pomiar) {
   // stays below zero has a negative maximum.
   TMaxima maxima{pomiar.Probki[1].a, static_cast<double>(pomiar.Probki[1].F)};
   for (int i = 2; i <= count; ++i) {
-    maxima.a = std::max(maxima.a, pomiar.Probki[i].a);
-    maxima.F = std::max(maxima.F, static_cast<double>(pomiar.Probki[i].F));
+    maxima.a = LargerOf(maxima.a, pomiar.Probki[i].a);
+    maxima.F = LargerOf(maxima.F, static_cast<double>(pomiar.Probki[i].F));
   }
   return maxima;
 }

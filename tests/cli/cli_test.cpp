@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <unistd.h>
 
@@ -139,6 +140,29 @@ TEST_F(Cli, ReportThatCannotBeWrittenFailsAndKeepsTheOldPdf) {
   fs::create_symlink("/dev/full", Path("full.pdf"));
   EXPECT_EQ(Run({"report", Path("a.zr"), "--pdf", Path("full.pdf")}), 1);
   EXPECT_NE(err.str().find("Disk full"), std::string::npos) << err.str();
+}
+
+// A damaged file with infinities and NaN is shown, exported and printed.
+TEST_F(Cli, InfinitiesAndNaNAreShownNotFatal) {
+  TPomiar p;
+  const double values[] = {std::numeric_limits<double>::quiet_NaN(), 6.24, std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity()};
+  for (int i = 1; i <= 4; ++i) {
+    p.Probki[i].n = 4;
+    p.Probki[i].a = values[i - 1];
+    p.Probki[i].ax = values[4 - i];
+  }
+  ASSERT_EQ(SaveMeasurementFile(Path("damaged.zr"), p), 0);
+  ASSERT_EQ(Run({"show", Path("damaged.zr")}), 0) << err.str();
+  EXPECT_NE(out.str().find("a_max_ms2: INF\n"), std::string::npos) << out.str();
+  ASSERT_EQ(Run({"export", Path("damaged.zr"), "--csv"}), 0) << err.str();
+  EXPECT_NE(out.str().find("nan"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("-inf"), std::string::npos) << out.str();
+  const std::string pdf = Path("damaged.pdf");
+  ASSERT_EQ(Run({"report", Path("damaged.zr"), "--pdf", pdf}), 0) << err.str();
+  std::string text;
+  ASSERT_TRUE(ReadCommand("pdftotext -layout " + pdf + " -", text));
+  EXPECT_NE(text.find("a max [m/s2] = INF"), std::string::npos) << text;
 }
 
 TEST_F(Cli, RefusalsAndMistakesExitNonZero) {

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 namespace zr7 {
@@ -102,6 +103,7 @@ TEST_F(CliAndWindow, ShowGivesTheMaximaTheWindowShows) {
   } cases[] = {
       {"all negative", {{-7, -3.5}, {-5, -2.0}, {-9, -2.44}}},
       {"rising from below zero", {{-3, -1.0}, {12, 4.26}, {8, 3.0}}},
+      {"a damaged first sample", {{-1, std::numeric_limits<double>::quiet_NaN()}, {-4, -2.5}}},
       {"no samples", {}},
   };
   for (const auto& c : cases) {
