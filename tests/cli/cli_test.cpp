@@ -142,6 +142,23 @@ TEST_F(Cli, ReportThatCannotBeWrittenFailsAndKeepsTheOldPdf) {
   EXPECT_NE(err.str().find("Disk full"), std::string::npos) << err.str();
 }
 
+TEST_F(Cli, HelpGoesToStandardOutput) {
+  for (const char* asked : {"--help", "-h", "help"}) {
+    EXPECT_EQ(Run({asked}), 0) << asked;
+    EXPECT_EQ(err.str(), "") << asked;
+    for (const char* command : {"zr7-cli read", "zr7-cli show", "zr7-cli export", "zr7-cli report", "zr7-cli ports"}) {
+      EXPECT_NE(out.str().find(command), std::string::npos) << asked << " lists " << command;
+    }
+  }
+  EXPECT_EQ(Run({"report", "--help"}), 0);
+  EXPECT_NE(out.str().find("zr7-cli report FILE --pdf OUT"), std::string::npos) << out.str();
+  EXPECT_EQ(out.str().find("zr7-cli show"), std::string::npos) << "only the command asked about";
+  EXPECT_EQ(Run({"read", "--port", "COM1", "--help"}), 0);
+  EXPECT_NE(out.str().find("zr7-cli read --port"), std::string::npos) << out.str();
+  EXPECT_EQ(Run({"frobnicate", "--help"}), 2);
+  EXPECT_EQ(out.str(), "");
+}
+
 // A damaged file with infinities and NaN is shown, exported and printed.
 TEST_F(Cli, InfinitiesAndNaNAreShownNotFatal) {
   TPomiar p;

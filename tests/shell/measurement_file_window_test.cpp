@@ -197,7 +197,9 @@ TEST_F(MeasurementFiles, FileSavedBeforeAnyReadOpensEmpty) {
   window.Lgodzina->setText("00:00:00");
   Save("empty.zr");
   window.lHamulec->setText("hamulec");
+  window.Chart->BottomAxis().SetRange(0, 3);
   Open("empty.zr");
+  EXPECT_DOUBLE_EQ(window.Chart->BottomAxis().Maximum(), 3) << "no samples leave the time axis as it was";
   EXPECT_EQ(SizeOf("empty.zr"), 27592u);
   EXPECT_EQ(window.Serie.SeriaA->Count(), 3);
   EXPECT_EQ(window.lHamulec->text(), "");
