@@ -87,6 +87,8 @@ struct TChart::Impl {
 TChart::Impl::Impl(TChart& owner_) : owner(owner_) {
   view = new TChartView(
       chart, [this](const QRectF& area) { ZoomInto(area); }, [this] { owner.ResetZoom(); }, &owner);
+  // Zoom is by mouse alone; a view that shows no focus is no Tab stop.
+  view->setFocusPolicy(Qt::NoFocus);
   chart->setTitle(QString());
   chart->setBackgroundRoundness(0);
   chart->setPlotAreaBackgroundVisible(false);

@@ -57,7 +57,7 @@ class Display:
         self.run(["setxkbmap", "-layout", "pl"])
         self.window_manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
                                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for(lambda: self.run(["wmctrl", "-m"], check=False).returncode == 0, 20, "the window manager")
+        wait_for(lambda: self.run(["wmctrl", "-m"], check=False).returncode == 0, 60, "the window manager")
 
     def run(self, command, check=True):
         return subprocess.run(command, env=self.env, capture_output=True, text=True, check=check)
@@ -73,6 +73,7 @@ class Display:
         try:
             return wait_for(lambda: (self.windows_named(pattern) or [None])[-1], timeout, "a window named " + pattern)
         except AssertionError as error:
+            self.screenshot_on_failure()
             shown = [self.run(["xdotool", "getwindowname", str(w)], check=False).stdout.strip()
                      for w in self.windows_named(".")]
             raise AssertionError("%s; windows shown: %s" % (error, shown)) from None
@@ -111,9 +112,12 @@ class Display:
         self.xdotool("type", "--delay", 80, text)
         time.sleep(0.2)
 
-    def screenshot(self, path):
-        """The whole screen as a PNG (ImageMagick's import), for a person to look at."""
-        self.run(["import", "-window", "root", path])
+    def screenshot_on_failure(self):
+        """The screen as an X window dump beside the test's files, for a
+        person to look at (xwud or ImageMagick's convert show it)."""
+        path = os.path.join(tempfile.gettempdir(), "zr7-desktop-failure-%d.xwd" % os.getpid())
+        self.run(["xwd", "-root", "-silent", "-out", path], check=False)
+        print("screen at the failure: " + path)
 
     def close(self):
         for process in (self.window_manager, self.server):
