@@ -7,6 +7,7 @@ Every tool is required: a missing one fails the test, it never skips.
 """
 
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -65,17 +66,25 @@ class Display:
     def xdotool(self, *arguments):
         return self.run(["xdotool"] + [str(a) for a in arguments]).stdout
 
+    def windows(self):
+        """The windows the window manager shows, as (id, title) pairs."""
+        listing = self.run(["wmctrl", "-l"], check=False).stdout
+        shown = []
+        for line in listing.splitlines():
+            fields = line.split(None, 3)
+            if len(fields) >= 3:
+                shown.append((int(fields[0], 16), fields[3] if len(fields) == 4 else ""))
+        return shown
+
     def windows_named(self, pattern):
-        result = self.run(["xdotool", "search", "--onlyvisible", "--name", pattern], check=False)
-        return [int(w) for w in result.stdout.split()]
+        return [window for window, title in self.windows() if re.search(pattern, title)]
 
     def wait_window(self, pattern, timeout=20):
         try:
             return wait_for(lambda: (self.windows_named(pattern) or [None])[-1], timeout, "a window named " + pattern)
         except AssertionError as error:
             self.screenshot_on_failure()
-            shown = [self.run(["xdotool", "getwindowname", str(w)], check=False).stdout.strip()
-                     for w in self.windows_named(".")]
+            shown = [title for _, title in self.windows()]
             raise AssertionError("%s; windows shown: %s" % (error, shown)) from None
 
     def geometry(self, window):
