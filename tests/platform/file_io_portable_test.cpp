@@ -1,0 +1,111 @@
+#include "platform/file_io.h"
+#include "text/file_error_text.h"
+#include "unique_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+
+#ifndef _WIN32
+#include "file_size_limit.h"
+
+#include <unistd.h>
+#endif
+
+namespace zr7 {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileIo : public ::testing::Test {
+protected:
+  void SetUp() override { dir_ = MakeUniqueFolder("zr7-file-io"); }
+  void TearDown() override {
+    // Write protection is lifted first: Windows deletes no read-only file.
+    fs::permissions(dir_, fs::perms::owner_all);
+    for (const auto& entry : fs::directory_iterator(dir_))
+      fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add);
+    fs::remove_all(dir_);
+  }
+  std::string Path(const char* name) const { return (dir_ / name).string(); }
+  static std::string Content(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  fs::path dir_;
+};
+
+std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+
+TEST_F(FileIo, ReplacesContentAndReadsBackItsStart) {
+  const std::string path = Path("a.zr");
+  ASSERT_EQ(ReplaceFileContent(path, Bytes("first version, long")), 0);
+  ASSERT_EQ(ReplaceFileContent(path, Bytes("second")), 0);
+  EXPECT_EQ(Content(path), "second");
+  std::vector<std::uint8_t> bytes;
+  ASSERT_EQ(ReadFileStart(path, 3, bytes), 0);
+  EXPECT_EQ(bytes, Bytes("sec"));
+  ASSERT_EQ(ReadFileStart(path, 100, bytes), 0);
+  EXPECT_EQ(bytes, Bytes("second"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1) << "no temporary file left";
+}
+
+// Every byte value comes back unchanged, also over an existing file: no
+// line-end translation, no end of file at 0x1A, no stop at 0x00.
+TEST_F(FileIo, EveryByteValueRoundTrips) {
+  std::vector<std::uint8_t> bytes;
+  for (int round = 0; round < 2; ++round)
+    for (int value = 0; value < 256; ++value) bytes.push_back(static_cast<std::uint8_t>(value));
+  const std::vector<std::uint8_t> lineEnds = {'\r', '\n', '\n', '\r', 0x1A, '\r', '\n', 0x1A};
+  bytes.insert(bytes.begin(), lineEnds.begin(), lineEnds.end());
+  const std::string path = Path("bytes.zr");
+  ASSERT_EQ(ReplaceFileContent(path, Bytes("an older file")), 0);
+  ASSERT_EQ(ReplaceFileContent(path, bytes), 0);
+  std::vector<std::uint8_t> back;
+  ASSERT_EQ(ReadFileStart(path, bytes.size() + 1, back), 0);
+  EXPECT_EQ(back, bytes);
+  const std::string onDisk = Content(path);
+  EXPECT_EQ(std::vector<std::uint8_t>(onDisk.begin(), onDisk.end()), bytes) << "as another program reads it";
+}
+
+#ifndef _WIN32
+TEST_F(FileIo, FailedWriteLeavesThePreviousFileWhole) {
+  const std::string path = Path(std::string(240, 'n').c_str());
+  ASSERT_EQ(ReplaceFileContent(path, Bytes("old record")), 0) << "a long name still saves";
+  int error = 0;
+  {
+    const TFileSizeLimit limit(4);
+    error = ReplaceFileContent(path, Bytes("a much longer new record"));
+  }
+  EXPECT_EQ(error, EFBIG);
+  EXPECT_EQ(Content(path), "old record");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1) << "no temporary file left";
+}
+#endif
+
+TEST_F(FileIo, MissingFolderIsReported) {
+  EXPECT_EQ(FileErrorText(ReplaceFileContent(Path("no-such-folder/a.zr"), Bytes("x"))), "File not found");
+}
+
+TEST_F(FileIo, ReadErrorsCarryTheSystemError) {
+  std::vector<std::uint8_t> bytes;
+  EXPECT_EQ(FileErrorText(ReadFileStart(Path("missing.zr"), 10, bytes)), "File not found");
+  EXPECT_EQ(FileErrorText(ReadFileStart(dir_.string(), 10, bytes)), "File access denied") << "a folder, as on the original platform";
+}
+
+TEST_F(FileIo, WriteProtectedFileIsNotReplaced) {
+  const std::string path = Path("ro.zr");
+  ASSERT_EQ(ReplaceFileContent(path, Bytes("old")), 0);
+  fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+#ifndef _WIN32
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+#endif
+  EXPECT_EQ(FileErrorText(ReplaceFileContent(path, Bytes("new"))), "File access denied");
+  EXPECT_EQ(Content(path), "old");
+}
+
+} // namespace
+} // namespace zr7
