@@ -1,7 +1,6 @@
 #include "chart/series_points.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace zr7 {
 
@@ -9,17 +8,6 @@ void TSeriesPoints::Clear() {
   points_.clear();
   maxY_ = 0;
 }
-
-namespace {
-
-// The larger of two values where a NaN counts as smaller than any number, so
-// one damaged sample cannot hide the largest real value.
-double LargerOf(double largest, double y) {
-  if (std::isnan(largest)) return y;
-  return y > largest ? y : largest;
-}
-
-} // namespace
 
 void TSeriesPoints::Add(double x, double y) {
   maxY_ = points_.empty() ? y : LargerOf(maxY_, y);

@@ -3,10 +3,12 @@
 #include "measurement/measurement_export.h"
 #include "measurement/measurement_file.h"
 #include "platform/plain_message_loop.h"
+#include "report/user_number.h"
 #include "shell/konfiguracja.h"
 #include "text/file_error_text.h"
 #include "text/number_format.h"
 #include "transfer/bank_read_driver.h"
+#include "transfer/bank_requests.h"
 #include "transfer/transfer_texts.h"
 
 namespace zr7 {
@@ -48,7 +50,8 @@ int ReadBankCommand(const TBankReadOptions& options, std::ostream& out, std::ost
 
   TWykresState state;
   state.Polaczony = true;
-  TBankRead read(state, options.bank, ".");
+  // The deviation text as the window would write it on this machine.
+  TBankRead read(state, options.bank, UserDecimalSeparator());
   const auto timerRS = loop.CreateTimer([&] { read.TimeOut(); });
   comm.OnReceiveData = [&](const char* buffer, std::uint16_t length) {
     if (read.Receive({reinterpret_cast<const std::uint8_t*>(buffer), length})) timerRS->Stop();
@@ -59,12 +62,20 @@ int ReadBankCommand(const TBankReadOptions& options, std::ostream& out, std::ost
     comm.ClosePort();
   };
 
-  int unanswered = 0;
+  // A file is written only from a read with every answer, so the first
+  // request left unanswered ends the read.
+  const std::vector<TRequest> requests = BankRequests(options.bank);
+  std::size_t requestsMade = 0;
+  std::optional<TRequest> unanswered;
   bool malformed = false;
   int progress = 0;
   THeaderCaptions captions;
   DriveBankRead(read, comm, loop, *timerRS, [&](const TRequestOutcome& outcome) {
-    unanswered += outcome.timedOut;
+    const TRequest& request = requests[requestsMade++];
+    if (outcome.timedOut) {
+      unanswered = request;
+      read.GiveUp();
+    }
     malformed |= outcome.failed;
     if (outcome.header) captions = *outcome.header;
     if (outcome.advanceProgress && options.showProgress) {
@@ -83,8 +94,12 @@ int ReadBankCommand(const TBankReadOptions& options, std::ostream& out, std::ost
     err << kReadErrorMessage << " (malformed answer); nothing written\n";
     return 1;
   }
-  if (unanswered > 0) {
-    err << unanswered << " request(s) unanswered:" << kStatusTimeOut << "; nothing written\n";
+  if (unanswered) {
+    std::string request = unanswered->Bytes();
+    request.pop_back();  // its CR
+    err << options.port << ": request " << requestsMade << " of " << requests.size() << " (" << request
+        << ") unanswered within " << kAnswerTimeout.count() << " ms:" << kStatusTimeOut
+        << " Is the instrument switched on and connected? The read was given up; nothing written\n";
     return 1;
   }
   FillTexts(state, captions);

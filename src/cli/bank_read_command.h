@@ -19,8 +19,9 @@ struct TBankReadOptions {
 // Reads a bank from the instrument into a measurement file, as the window
 // would save it right after the read (station data from konfiguracja.txt in
 // the working directory when there is one). Writes a one-line summary to out.
-// Nothing is written unless every request was answered well: exit code 0
-// for a written file, 1 otherwise with the reason on err.
+// Nothing is written unless every request was answered well, so the first
+// request left unanswered ends the read: exit code 0 for a written file, 1
+// otherwise with the reason on err.
 int ReadBankCommand(const TBankReadOptions& options, std::ostream& out, std::ostream& err);
 
 } // namespace zr7

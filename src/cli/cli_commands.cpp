@@ -5,7 +5,7 @@
 #include "text/number_format.h"
 
 #include "measurement/braking_description.h"
-#include "measurement/file_io.h"
+#include "platform/file_io.h"
 #include "measurement/measurement_export.h"
 #include "measurement/measurement_file.h"
 #include "text/file_error_text.h"

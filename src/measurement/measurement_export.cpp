@@ -23,9 +23,15 @@ const char* VehicleKindName(std::int32_t index) {
 } // namespace
 
 TMaxima Maxima(const TPomiar& pomiar) {
-  const TOdrysujCurves curves = AnalyzeForOdrysuj(pomiar);
-  TMaxima maxima{curves.amax, 0};
-  for (const TPoint& point : curves.force) maxima.F = std::max(maxima.F, point.y);
+  const int count = DisplayedSampleCount(pomiar);
+  if (count == 0) return {};
+  // The largest value itself, as the chart's series report it: a curve that
+  // stays below zero has a negative maximum.
+  TMaxima maxima{pomiar.Probki[1].a, static_cast<double>(pomiar.Probki[1].F)};
+  for (int i = 2; i <= count; ++i) {
+    maxima.a = LargerOf(maxima.a, pomiar.Probki[i].a);
+    maxima.F = LargerOf(maxima.F, static_cast<double>(pomiar.Probki[i].F));
+  }
   return maxima;
 }
 

@@ -6,7 +6,8 @@
 
 namespace zr7 {
 
-// The largest deceleration [m/s2] and pedal force [daN] of samples 1..count.
+// The largest deceleration [m/s2] and pedal force [daN] of samples 1..count,
+// as the tool panel shows them; 0 for a record without samples.
 struct TMaxima {
   double a = 0;
   double F = 0;

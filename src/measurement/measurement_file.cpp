@@ -1,6 +1,6 @@
 #include "measurement_file.h"
 
-#include "file_io.h"
+#include "platform/file_io.h"
 
 #include <cstring>
 #include <vector>
@@ -9,11 +9,12 @@ namespace zr7 {
 
 TLoadResult LoadMeasurementFile(const std::string& path, TPomiar& pomiar) {
   std::vector<std::uint8_t> bytes;
-  // One byte more than a record tells a longer file from a whole one.
-  TLoadResult result{ReadFileStart(path, kPomiarImageSize + 1, bytes), {}};
+  // A longer file is read from its first record's worth of bytes; the rest
+  // is not looked at.
+  TLoadResult result{ReadFileStart(path, kPomiarImageSize, bytes), {}};
   if (result.error != 0) return result;
-  if (bytes.size() != kPomiarImageSize) {
-    result.refusal = "Plik nie jest plikiem pomiaru ZR-7 (długość inna niż " + std::to_string(kPomiarImageSize) +
+  if (bytes.size() < kPomiarImageSize) {
+    result.refusal = "Plik nie jest plikiem pomiaru ZR-7 (krótszy niż " + std::to_string(kPomiarImageSize) +
                      " bajty)";
     return result;
   }

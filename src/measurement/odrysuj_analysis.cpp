@@ -1,11 +1,17 @@
 #include "odrysuj_analysis.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace zr7 {
 
 std::vector<TPoint> TOdrysujCurves::MaximumMarks() const {
   return {{tmax - kSamplePeriod, amax}, {tmax, amax}, {tmax + kSamplePeriod, amax}};
+}
+
+double LargerOf(double largest, double y) {
+  if (std::isnan(largest)) return y;
+  return y > largest ? y : largest;
 }
 
 int DisplayedSampleCount(const TPomiar& pomiar) {

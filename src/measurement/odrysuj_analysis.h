@@ -29,6 +29,12 @@ struct TOdrysujCurves {
   std::vector<TPoint> MaximumMarks() const;
 };
 
+// The larger of a curve's largest value so far and its next value, where a
+// NaN counts as smaller than any number, so one damaged sample cannot hide
+// the largest real value. The chart's series and the command line take the
+// maxima they show this way.
+double LargerOf(double largest, double y);
+
 // A count outside 0..500 can only come from a foreign file; the table ends
 // at sample 500, so the count is held to that range.
 int DisplayedSampleCount(const TPomiar& pomiar);

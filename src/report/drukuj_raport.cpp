@@ -5,10 +5,18 @@
 #include "report/page_layout.h"
 #include "report/program_font.h"
 
+#include "platform/file_io.h"
+#include "text/file_error_text.h"
+
+#include <QBuffer>
 #include <QFile>
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
+
+#include <span>
 
 namespace zr7 {
 
@@ -68,31 +76,62 @@ bool DrukujRaport(std::uint8_t logoPercent, std::uint8_t chartWidthPercent, std:
   if (!printer.isValid() || noPrinter) {
     return Fail(error, QStringLiteral("There is no default printer currently selected"));
   }
+  const bool pdfFile = printer.outputFormat() == QPrinter::PdfFormat && printer.paintEngine() != nullptr &&
+                       printer.paintEngine()->type() == QPaintEngine::Pdf;
 
   const std::optional<QImage> logo = LoadLogo(logoPath);
-  const QFont font = PrintFont(printer.logicalDpiY());
-  TPageLayoutInput input;
-  input.printableWidth = printer.width();
-  input.printableHeight = printer.height();
-  input.resolutionY = printer.logicalDpiY();
-  if (logo) input.logoPixels = logo->size();
-  input.lineCount = static_cast<int>(lines.size());
-  input.linePitch = QFontMetrics(font, &printer).height();
-  input.chartOnScreen = chart.size();
-  input.logoPercent = logoPercent;
-  input.chartWidthPercent = chartWidthPercent;
-  input.leftGapPercent = leftGapPercent;
-  input.topGapPercent = topGapPercent;
-  const TPageLayout layout = ComputePageLayout(input);
+  const auto layoutOn = [&](QPaintDevice& device, const QFont& font) {
+    TPageLayoutInput input;
+    input.printableWidth = device.width();
+    input.printableHeight = device.height();
+    input.resolutionY = device.logicalDpiY();
+    if (logo) input.logoPixels = logo->size();
+    input.lineCount = static_cast<int>(lines.size());
+    input.linePitch = QFontMetrics(font, &device).height();
+    input.chartOnScreen = chart.size();
+    input.logoPercent = logoPercent;
+    input.chartWidthPercent = chartWidthPercent;
+    input.leftGapPercent = leftGapPercent;
+    input.topGapPercent = topGapPercent;
+    return ComputePageLayout(input);
+  };
 
   if (clipboard) PutVectorPicture(chart, *clipboard);
 
-  QPainter painter;
-  if (!painter.begin(&printer)) {
+  if (pdfFile) {
+    // The PDF is made in memory and then replaces the file as a whole: the
+    // PDF writer reports no write errors of its own, and a full disk must
+    // neither pass for success nor cost the old file.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+      QPdfWriter writer(&pdf);
+      writer.setResolution(printer.resolution());
+      writer.setPageLayout(printer.pageLayout());
+      writer.setTitle(printer.docName());
+      writer.setCreator(printer.creator());
+      const QFont font = PrintFont(writer.logicalDpiY());
+      const TPageLayout layout = layoutOn(writer, font);
+      QPainter painter;
+      if (!painter.begin(&writer)) return Fail(error, QString::fromUtf8("Błąd drukarki, wydruk przerwany"));
+      PaintPage(painter, layout, lines, chart, logo, font);
+      if (!painter.end()) return Fail(error, QString::fromUtf8("Błąd drukarki, wydruk nie został zakończony"));
+    }
+    const QByteArray& bytes = pdf.data();
     const QString output = printer.outputFileName();
-    return Fail(error, output.isEmpty() ? QStringLiteral("Printer selected is not valid")
-                                        : QStringLiteral("Cannot create file \"%1\"").arg(output));
+    const int code = ReplaceFileContent(QFile::encodeName(output).toStdString(),
+                                        std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                                  static_cast<std::size_t>(bytes.size())));
+    if (code != 0) {
+      return Fail(error, QStringLiteral("Cannot create file \"%1\". %2").arg(output, QString::fromStdString(FileErrorText(code))));
+    }
+    return true;
   }
+
+  const QFont font = PrintFont(printer.logicalDpiY());
+  const TPageLayout layout = layoutOn(printer, font);
+  QPainter painter;
+  if (!painter.begin(&printer)) return Fail(error, QStringLiteral("Printer selected is not valid"));
   PaintPage(painter, layout, lines, chart, logo, font);
   const QPrinter::PrinterState state = printer.printerState();
   if (state == QPrinter::Error || state == QPrinter::Aborted) {

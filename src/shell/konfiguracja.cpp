@@ -1,36 +1,61 @@
 #include "konfiguracja.h"
 
-#include "measurement/file_io.h"
+#include "platform/file_io.h"
 #include "text/number_format.h"
 #include "text/short_string.h"
 
 #include <span>
-#include <vector>
 
 namespace zr7 {
 namespace {
 
 constexpr std::size_t kLineLimit = TShortString::kCapacity;
-constexpr std::size_t kLargestFile = 1 << 20;
+constexpr std::size_t kReadPiece = 64 * 1024;
 constexpr int kLinesRead = 4;
 constexpr int kHighestRestoredPort = 12;
+
+// Takes the file's bytes piece by piece and keeps of each of the four lines
+// only what the program uses, so a line of any length costs no memory.
+class TKonfiguracjaLines {
+public:
+  // Answers whether more bytes are wanted.
+  bool Feed(std::string_view bytes) {
+    std::size_t pos = 0;
+    while (line_ < kLinesRead && pos < bytes.size()) {
+      std::string& line = lines_[line_];
+      if (line.size() == kLineLimit) {
+        // The rest of a full line is skipped up to its line feed.
+        pos = bytes.find('\n', pos);
+        if (pos == std::string_view::npos) break;
+      }
+      const char c = bytes[pos++];
+      if (c == '\n') {
+        ++line_;
+      } else if (c != '\r') {
+        line += c;
+      }
+    }
+    return line_ < kLinesRead;
+  }
+
+  TKonfiguracja Result() const {
+    TKonfiguracja result{lines_[0], lines_[1], lines_[2], std::nullopt};
+    const std::optional<std::int32_t> port = ParseRuntimeInteger(lines_[3]);
+    if (port && *port >= 1 && *port <= kHighestRestoredPort) result.port = *port;
+    return result;
+  }
+
+private:
+  std::string lines_[kLinesRead];
+  int line_ = 0;
+};
 
 } // namespace
 
 TKonfiguracja ParseKonfiguracja(std::string_view content) {
-  std::string lines[kLinesRead];
-  std::size_t pos = 0;
-  for (std::string& line : lines) {
-    while (pos < content.size() && content[pos] != '\n') {
-      if (content[pos] != '\r' && line.size() < kLineLimit) line += content[pos];
-      ++pos;
-    }
-    ++pos;  // the line feed
-  }
-  TKonfiguracja result{lines[0], lines[1], lines[2], std::nullopt};
-  const std::optional<std::int32_t> port = ParseRuntimeInteger(lines[3]);
-  if (port && *port >= 1 && *port <= kHighestRestoredPort) result.port = *port;
-  return result;
+  TKonfiguracjaLines lines;
+  lines.Feed(content);
+  return lines.Result();
 }
 
 std::string FormatKonfiguracja(std::string_view skp, std::string_view adres, std::string_view uwagi, int port) {
@@ -40,9 +65,11 @@ std::string FormatKonfiguracja(std::string_view skp, std::string_view adres, std
 }
 
 int ReadKonfiguracja(const std::string& path, TKonfiguracja& konfiguracja) {
-  std::vector<std::uint8_t> bytes;
-  const int error = ReadFileStart(path, kLargestFile, bytes);
-  if (error == 0) konfiguracja = ParseKonfiguracja({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+  TKonfiguracjaLines lines;
+  const int error = ReadFilePieces(path, kReadPiece, [&](std::span<const std::uint8_t> piece) {
+    return lines.Feed({reinterpret_cast<const char*>(piece.data()), piece.size()});
+  });
+  if (error == 0) konfiguracja = lines.Result();
   return error;
 }
 

@@ -306,6 +306,10 @@ void TfMain::bbtOpenClick() {
   pBar->setValue(0);
   bbtOpen->setEnabled(State.Polaczony);
   sbOpen->setEnabled(true);
+  // A window closed during the read has ended the program's work: no box.
+  if (const TReadCompleteness completeness = read.Completeness(); !completeness.Complete() && isVisible()) {
+    ShowMessage(dialogs_, FromUtf8(IncompleteReadMessage(completeness)));
+  }
 }
 
 void TfMain::CommReceiveData(const char* Buffer, std::uint16_t BufferLength) {

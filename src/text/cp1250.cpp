@@ -39,7 +39,10 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// Decodes one UTF-8 sequence at text[pos]; returns U+FFFD for a malformed one.
+// Decodes one UTF-8 sequence at text[pos]; returns U+FFFD for a malformed
+// one. A sequence longer than its code point needs (C0 80 for NUL, C1 81 for
+// "A") is malformed, as are surrogates and code points past U+10FFFF, so no
+// character can hide behind another encoding of itself.
 char32_t NextCodePoint(std::string_view text, std::size_t& pos) {
   const auto lead = static_cast<std::uint8_t>(text[pos++]);
   if (lead < 0x80) return lead;
@@ -64,6 +67,8 @@ char32_t NextCodePoint(std::string_view text, std::size_t& pos) {
     cp = (cp << 6) | (next & 0x3F);
     ++pos;
   }
+  constexpr char32_t kSmallestOfLength[] = {0, 0x80, 0x800, 0x10000};
+  if (cp < kSmallestOfLength[extra] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return 0xFFFD;
   return cp;
 }
 

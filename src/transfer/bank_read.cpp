@@ -14,7 +14,29 @@ TBankRead::TBankRead(TWykresState& state, int bank, std::string decimalSeparator
   state_.IloscProbek = 0;
 }
 
-bool TBankRead::Finished() const { return failed_ || next_ >= requests_.size(); }
+bool TBankRead::Finished() const { return failed_ || givenUp_ || next_ >= requests_.size(); }
+
+bool TBankRead::Receive(std::span<const std::uint8_t> chunk) {
+  if (quietWait_) {
+    heardDuringQuietPeriod_ = true;
+    return false;
+  }
+  return wait_.Receive(chunk);
+}
+
+void TBankRead::TimeOut() {
+  if (quietWait_) {
+    quietPeriodOver_ = true;
+  } else {
+    wait_.TimeOut();
+  }
+}
+
+void TBankRead::BeginQuietPeriod() {
+  quietWait_ = true;
+  quietPeriodOver_ = false;
+  heardDuringQuietPeriod_ = false;
+}
 
 std::string TBankRead::BeginRequest() {
   wait_.Begin();
@@ -42,11 +64,21 @@ std::optional<TAnswerNumbers> TBankRead::TakeNumbers() {
   return numbers;
 }
 
+TReadCompleteness TBankRead::Completeness() const {
+  TReadCompleteness completeness;
+  completeness.unansweredRequests = static_cast<int>(requests_.size()) - answeredRequests_;
+  completeness.sampleCount = std::clamp(state_.IloscProbek, 0, TProbki::kCount);
+  completeness.samplesRead = static_cast<int>(
+      std::count(sampleRead_.begin() + 1, sampleRead_.begin() + 1 + completeness.sampleCount, true));
+  return completeness;
+}
+
 TRequestOutcome TBankRead::EndSelectBlock() {
   TRequestOutcome outcome;
   // The answer to a block selection is not examined; a port closed during
   // the wait still counts the block as selected, only silence does not.
   if (StatusRS() != TRequestWait::kTimedOut) outcome.blockCaption = Current().number + 1;
+  answeredRequests_ += StatusRS() == TRequestWait::kAnswered;
   return outcome;
 }
 
@@ -56,6 +88,7 @@ TRequestOutcome TBankRead::EndHeaderLine() {
   if (const auto numbers = TakeNumbers()) {
     StoreHeaderLine(state_.Naglowek, line, *numbers);
     outcome.advanceProgress = true;
+    ++answeredRequests_;
   }
   if (!failed_ && line == kHeaderLines - 1) outcome.header = DecodeHeader(state_, decimalSeparator_);
   return outcome;
@@ -64,8 +97,12 @@ TRequestOutcome TBankRead::EndHeaderLine() {
 TRequestOutcome TBankRead::EndSampleLine() {
   TRequestOutcome outcome;
   const int sample = Current().sampleNumber;
-  if (const auto numbers = TakeNumbers(); numbers && sample <= TProbki::kCount) {
-    StoreSample(state_.Pomiar.Probki[sample], *numbers);
+  if (const auto numbers = TakeNumbers()) {
+    ++answeredRequests_;
+    if (sample <= TProbki::kCount) {
+      StoreSample(state_.Pomiar.Probki[sample], *numbers);
+      sampleRead_[sample] = true;
+    }
   }
   outcome.advanceProgress = !failed_ && Current().number == kLinesPerSampleBlock - 1;
   return outcome;

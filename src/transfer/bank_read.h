@@ -23,6 +23,16 @@ struct TRequestOutcome {
   bool failed = false;              // malformed answer: the read ends, show kReadErrorMessage
 };
 
+// How much of the bank a read brought: requests of the bank without a usable
+// answer (timed out, made on a closed port, or not made because the read
+// ended early), and of the IloscProbek samples those whose line arrived.
+struct TReadCompleteness {
+  int unansweredRequests = 0;
+  int samplesRead = 0;
+  int sampleCount = 0;
+  bool Complete() const { return unansweredRequests == 0; }
+};
+
 // The chart's bottom axis after a read: fixed scale, labels every 0.1 s.
 struct TTimeAxis {
   double minimum = 0;
@@ -42,8 +52,12 @@ struct TTimeAxis {
 //       a receive event calls read.Receive(chunk) (true: stop TimerRS),
 //       the timer calls read.TimeOut()
 //     apply read.EndRequest() to the controls
+//     after a time-out: read.BeginQuietPeriod(), start TimerRS for a quiet
+//       period and process messages until read.QuietPeriodOver(); repeat
+//       while read.HeardDuringQuietPeriod(); then read.EndQuietWait()
 //   }
-//   read.Finish(), set the axis, Odrysuj, pBar 0
+//   read.Finish(), set the axis, Odrysuj, pBar 0; tell the operator when the
+//   read is not Complete()
 class TBankRead {
 public:
   static constexpr int kProgressMaximum = 13;
@@ -51,17 +65,29 @@ public:
   // bank is 1 to 12 (held to that range).
   TBankRead(TWykresState& state, int bank, std::string decimalSeparator);
 
-  // True when every request has been made or a malformed answer ended the read.
+  // True when every request has been made, a malformed answer ended the
+  // read or the caller gave it up.
   bool Finished() const;
   // The request now due; valid while not Finished().
   const TRequest& Current() const { return requests_[next_]; }
   // The bytes of the request now due, to be sent; its wait begins.
   std::string BeginRequest();
-  // A received chunk. True when it completed the answer.
-  bool Receive(std::span<const std::uint8_t> chunk) { return wait_.Receive(chunk); }
-  // TimerRS fired.
-  void TimeOut() { wait_.TimeOut(); }
+  // A received chunk. True when it completed the answer. Between requests,
+  // while the line is waited quiet, it is dropped.
+  bool Receive(std::span<const std::uint8_t> chunk);
+  // TimerRS fired: the request's time-out, or the end of a quiet period.
+  void TimeOut();
   int StatusRS() const { return wait_.StatusRS(); }
+
+  // After a time-out an answer may still be on its way; what arrives before
+  // the line has been quiet for a whole period belongs to no request.
+  void BeginQuietPeriod();
+  bool QuietPeriodOver() const { return quietPeriodOver_; }
+  bool HeardDuringQuietPeriod() const { return heardDuringQuietPeriod_; }
+  void EndQuietWait() { quietWait_ = false; }
+
+  // The caller makes no further request.
+  void GiveUp() { givenUp_ = true; }
 
   // The wait of the current request is over (answer, time-out, or the port
   // was closed and it is still waiting): store the answer and move on.
@@ -70,6 +96,9 @@ public:
   // Sets count and derived values of samples 1 to IloscProbek and gives the
   // time axis. May be called at any time; it ends the read.
   TTimeAxis Finish();
+
+  // Valid after Finish().
+  TReadCompleteness Completeness() const;
 
 private:
   TRequestOutcome EndSelectBlock();
@@ -84,6 +113,12 @@ private:
   std::size_t next_ = 0;
   TRequestWait wait_;
   bool failed_ = false;
+  bool givenUp_ = false;
+  int answeredRequests_ = 0;
+  std::vector<bool> sampleRead_ = std::vector<bool>(TProbki::kCount + 1);
+  bool quietWait_ = false;
+  bool quietPeriodOver_ = false;
+  bool heardDuringQuietPeriod_ = false;
 };
 
 // Count and derived values of samples 1 to state.IloscProbek.

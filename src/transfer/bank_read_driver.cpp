@@ -1,6 +1,24 @@
 #include "bank_read_driver.h"
 
 namespace zr7 {
+namespace {
+
+// A late answer to the timed-out request must not be taken for the next
+// one's: the line is listened to, and what arrives dropped, until a whole
+// quiet period has passed without a byte.
+void WaitForQuietLine(TBankRead& read, TComm32& comm, MessageLoop& loop, OneShotTimer& timerRS) {
+  const std::chrono::milliseconds period(kQuietRxTimeOuts * comm.RxTimeOut);
+  const auto deadline = std::chrono::steady_clock::now() + kLongestQuietWait;
+  do {
+    read.BeginQuietPeriod();
+    timerRS.Start(period);
+    loop.ProcessMessagesUntil([&] { return read.QuietPeriodOver() || !comm.IsOpen(); });
+    timerRS.Stop();
+  } while (read.HeardDuringQuietPeriod() && comm.IsOpen() && std::chrono::steady_clock::now() < deadline);
+  read.EndQuietWait();
+}
+
+} // namespace
 
 TTimeAxis DriveBankRead(TBankRead& read, TComm32& comm, MessageLoop& loop, OneShotTimer& timerRS,
                         const std::function<void(const TRequestOutcome&)>& onOutcome) {
@@ -10,7 +28,9 @@ TTimeAxis DriveBankRead(TBankRead& read, TComm32& comm, MessageLoop& loop, OneSh
     timerRS.Start(kAnswerTimeout);
     loop.ProcessMessagesUntil([&] { return read.StatusRS() != TRequestWait::kWaiting || !comm.IsOpen(); });
     timerRS.Stop();
-    onOutcome(read.EndRequest());
+    const TRequestOutcome outcome = read.EndRequest();
+    onOutcome(outcome);
+    if (outcome.timedOut && !read.Finished() && comm.IsOpen()) WaitForQuietLine(read, comm, loop, timerRS);
   }
   return read.Finish();
 }

@@ -11,11 +11,17 @@ namespace zr7 {
 
 // The instrument answers a request within this time or not at all.
 inline constexpr std::chrono::milliseconds kAnswerTimeout{500};
+// After a time-out the next request waits until the line has been quiet for
+// this many of the component's receive time-outs...
+inline constexpr int kQuietRxTimeOuts = 5;
+// ...but no longer than this, should the line never fall quiet.
+inline constexpr std::chrono::milliseconds kLongestQuietWait{2000};
 
 // Runs a bank read over the serial component: each request is sent and the
 // answer timer started, then the owner thread's messages are processed until
 // the answer is complete, the timer has fired or the port has closed (a
 // disconnect or an unplugged adapter ends every remaining wait at once).
+// After a time-out, what still arrives is dropped until the line is quiet.
 // The caller routes the component's received chunks to read.Receive and the
 // timer to read.TimeOut; onOutcome sees what each request brought.
 TTimeAxis DriveBankRead(TBankRead& read, TComm32& comm, MessageLoop& loop, OneShotTimer& timerRS,

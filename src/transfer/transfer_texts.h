@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // What the operator sees of a bank read, UTF-8.
@@ -11,5 +12,11 @@ inline constexpr std::string_view kStatusReadStarted = " ";
 inline constexpr std::string_view kStatusTimeOut = " Przekroczony czas odpowiedzi !";
 // The message box after a malformed answer line.
 inline constexpr std::string_view kReadErrorMessage = "Bląd odczytu danych lub portu!";
+
+struct TReadCompleteness;
+
+// The message box after a read that ended without all its answers, for
+// whatever reason (silence, a disconnect, an unplugged adapter).
+std::string IncompleteReadMessage(const TReadCompleteness& completeness);
 
 } // namespace zr7

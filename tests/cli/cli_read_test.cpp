@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 class CliRead : public ::testing::Test {
 protected:
   int Read(std::vector<std::string> simOptions, int bank) {
-    simOptions.insert(simOptions.end(), {"--link", Port()});
+    simOptions.insert(simOptions.end(), {"--link", Port(), "--log", Log()});
     TSimProcess instrument(simOptions);
     instrument.FirstLine();
     out.str({});
@@ -27,6 +27,13 @@ protected:
   }
   std::string Port() const { return (directory.Path() / "COM1").string(); }
   std::string Out() const { return (directory.Path() / "bank.zr").string(); }
+  std::string Log() const { return (directory.Path() / "requests.log").string(); }
+  int RequestsReceived() const {
+    std::ifstream log(Log());
+    int lines = 0;
+    for (std::string line; std::getline(log, line);) ++lines;
+    return lines;
+  }
 
   TWorkingDirectory directory;
   std::ostringstream out;
@@ -61,18 +68,23 @@ TEST_F(CliRead, FileHoldsTheSimulatorsBank) {
   EXPECT_NE(out.str().find(std::to_string(held.count) + " samples"), std::string::npos) << out.str();
 }
 
-TEST_F(CliRead, IncompleteReadsWriteNothing) {
+// Nothing can be written once a request has gone unanswered, so the read
+// gives up there and says which request it was.
+TEST_F(CliRead, IncompleteReadsStopAtTheFirstFailureAndWriteNothing) {
   struct Case {
     std::vector<std::string> simOptions;
     const char* message;
+    int requestsMade;
   };
   const Case cases[] = {
-      {{"--silent-at", "100"}, "unanswered"},
-      {{"--malformed-at", "40"}, "Bląd odczytu danych lub portu!"},
+      {{"--silent"}, "request 1 of 544 (L13) unanswered within 500 ms", 1},
+      {{"--silent-at", "100"}, "request 100 of 544 (D4) unanswered within 500 ms", 100},
+      {{"--malformed-at", "40"}, "Bląd odczytu danych lub portu!", 40},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Read(c.simOptions, 2), 1) << c.message;
     EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+    EXPECT_EQ(RequestsReceived(), c.requestsMade) << c.message;
     EXPECT_FALSE(fs::exists(Out())) << c.message;
     EXPECT_EQ(out.str(), "");
   }

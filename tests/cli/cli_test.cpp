@@ -1,11 +1,14 @@
 #include "cli/cli_commands.h"
-#include "measurement/file_io.h"
 #include "measurement/measurement_export.h"
+#include "platform/file_io.h"
 #include "measurement/measurement_file.h"
 #include "unique_folder.h"
 
 #if ZR7_WITH_QT
 #include "report/user_number.h"
+#endif
+#ifndef _WIN32
+#include "file_size_limit.h"
 #endif
 
 #include <gtest/gtest.h>
@@ -186,6 +189,30 @@ TEST_F(Cli, ReportIsAOnePagePdfWithTheLines) {
 
 #endif
 
+#if ZR7_WITH_QT && !defined(_WIN32)
+// A report that cannot be written whole: the old file stays as it was, the
+// failure is told and the exit code says so.
+TEST_F(Cli, ReportThatCannotBeWrittenFailsAndKeepsTheOldPdf) {
+  const std::string pdf = Path("kept.pdf");
+  ASSERT_EQ(Run({"report", Path("a.zr"), "--pdf", pdf}), 0) << err.str();
+  std::ifstream in(pdf, std::ios::binary);
+  const std::string before(std::istreambuf_iterator<char>(in), {});
+  int exitCode = 0;
+  {
+    const TFileSizeLimit noRoom(2000);  // as a disk that fills during the write
+    exitCode = Run({"report", Path("a.zr"), "--pdf", pdf, "--landscape"});
+  }
+  EXPECT_EQ(exitCode, 1);
+  EXPECT_NE(err.str().find("I/O error 27"), std::string::npos) << err.str();
+  std::ifstream after(pdf, std::ios::binary);
+  EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(after), {}) == before) << "the old report is whole";
+
+  fs::create_symlink("/dev/full", Path("full.pdf"));
+  EXPECT_EQ(Run({"report", Path("a.zr"), "--pdf", Path("full.pdf")}), 1);
+  EXPECT_NE(err.str().find("Disk full"), std::string::npos) << err.str();
+}
+#endif
+
 TEST_F(Cli, HelpGoesToStandardOutput) {
   for (const char* asked : {"--help", "-h", "help"}) {
     EXPECT_EQ(Run({asked}), 0) << asked;
@@ -238,12 +265,12 @@ TEST_F(Cli, RefusalsAndMistakesExitNonZero) {
   };
   const Case cases[] = {
       {{"show", Path("missing.zr")}, 1, "File not found"},
-      {{"show", Path("short.zr")}, 1, "długość inna niż 27592"},
-      {{"export", Path("short.zr"), "--csv"}, 1, "długość inna niż 27592"},
+      {{"show", Path("short.zr")}, 1, "krótszy niż 27592"},
+      {{"export", Path("short.zr"), "--csv"}, 1, "krótszy niż 27592"},
       {{"export", Path("a.zr"), "--csv", "--out", Path("no/such/dir.csv")}, 1, "File not found"},
       {{"export", Path("a.zr")}, 2, "usage"},
 #if ZR7_WITH_QT
-      {{"report", Path("short.zr"), "--pdf", Path("x.pdf")}, 1, "długość inna niż 27592"},
+      {{"report", Path("short.zr"), "--pdf", Path("x.pdf")}, 1, "krótszy niż 27592"},
       {{"report", Path("a.zr"), "--pdf", Path("no/such/x.pdf")}, 1, "x.pdf"},
       {{"report", Path("a.zr"), "--pdf", Path("x.pdf"), "--paper", "A5"}, 2, "usage"},
       {{"report", Path("a.zr")}, 2, "usage"},

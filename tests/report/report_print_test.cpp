@@ -285,7 +285,7 @@ TEST_F(TReportPrintTest, FailureBeforeTheJobStartsIsReported) {
   QPrinter unwritable(QPrinter::HighResolution);
   MakePdfPrinter(unwritable, dir.filePath(QStringLiteral("no-such-folder/report.pdf")));
   EXPECT_FALSE(DrukujRaport(10, 100, 5, 5, Lines(""), chart, unwritable, nullptr, &error, noLogo));
-  EXPECT_EQ(error, QStringLiteral("Cannot create file \"%1\"").arg(unwritable.outputFileName()));
+  EXPECT_EQ(error, QStringLiteral("Cannot create file \"%1\". File not found").arg(unwritable.outputFileName()));
 
   // What Qt gives where no printer is installed.
   QPrinter none;

@@ -48,6 +48,29 @@ int LinesIn(const std::filesystem::path& path) {
   return lines;
 }
 
+QString IncompleteText(int samplesRead, int sampleCount, int unanswered) {
+  return QString::fromUtf8("Pomiar jest niekompletny: odczytano %1 z %2 próbek, zapytań bez odpowiedzi: %3. "
+                           "Krzywa może być niepełna.")
+      .arg(samplesRead)
+      .arg(sampleCount)
+      .arg(unanswered);
+}
+
+// The box after a read of bank 1 that was cut off once the instrument had
+// received `requests` requests: all of them answered but perhaps the last.
+// The first five are the header block's and the first selection; each later
+// block starts with one more selection. The third brings the sample count;
+// without it the header's zero bytes give 100.
+void ExpectIncompleteReadBox(const TScriptedDialogs::Box& box, int requests) {
+  const auto text = [&](int answered) {
+    const int count = answered >= 3 ? sim::GeneratedTest(1).count : 100;
+    const int samplesRead = answered <= 5 ? 0 : answered - 5 - (answered - 5) / 45;
+    return IncompleteText(std::min(samplesRead, count), count, 544 - answered);
+  };
+  EXPECT_TRUE(box.text == text(requests) || box.text == text(requests - 1))
+      << box.text.toStdString() << "\nafter " << requests << " requests";
+}
+
 // The largest label of the printed chart's time axis: the numbers on the
 // lowest row of numbers above the axis title.
 double LargestTimeLabel(const QString& pdf) {
@@ -197,7 +220,7 @@ TEST_F(WindowBankRead, ThirdStatusPanelShowsTheBrakingFiguresOfEachRead) {
   EXPECT_TRUE(dialogs.boxes.empty());
 }
 
-TEST_F(WindowBankRead, ReadCannotBeStartedTwiceAndDisconnectEndsIt) {
+TEST_F(WindowBankRead, ReadCannotBeStartedTwiceAndDisconnectEndsItIncomplete) {
   Instrument instrument(directory.Path(), {"--latency", "5"});
   Connect();
   bool buttonsLocked = false;
@@ -211,7 +234,10 @@ TEST_F(WindowBankRead, ReadCannotBeStartedTwiceAndDisconnectEndsIt) {
   EXPECT_FALSE(window.bbtOpen->isEnabled());
   EXPECT_TRUE(window.sbOpen->isEnabled());
   EXPECT_EQ(window.pBar->value(), 0);
-  EXPECT_LT(LinesIn(directory.Path() / "requests.log"), 544) << "the remaining requests were not sent";
+  const int requests = LinesIn(directory.Path() / "requests.log");
+  EXPECT_LT(requests, 544) << "the remaining requests were not sent";
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  ExpectIncompleteReadBox(dialogs.boxes[0], requests);
 }
 
 TEST_F(WindowBankRead, UnpluggedMidReadEndsTheReadAndDisconnects) {
@@ -224,8 +250,9 @@ TEST_F(WindowBankRead, UnpluggedMidReadEndsTheReadAndDisconnects) {
   EXPECT_FALSE(window.bbtOpen->isEnabled());
   EXPECT_TRUE(window.sbOpen->isEnabled());
   EXPECT_EQ(window.btPolacz->text(), QString::fromUtf8("Polącz"));
-  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
   EXPECT_TRUE(dialogs.boxes[0].text.contains("COM1")) << dialogs.boxes[0].text.toStdString();
+  ExpectIncompleteReadBox(dialogs.boxes[1], LinesIn(directory.Path() / "requests.log"));
 }
 
 TEST_F(WindowBankRead, ClosingTheWindowMidReadEndsTheReadAndFreesThePort) {
@@ -237,6 +264,7 @@ TEST_F(WindowBankRead, ClosingTheWindowMidReadEndsTheReadAndFreesThePort) {
   QTimer::singleShot(300, [&] { window.close(); });
   QTimer::singleShot(10000, [] { QCoreApplication::exit(1); });
   EXPECT_EQ(QApplication::exec(), 0) << "the program ends, it does not hang";
+  EXPECT_TRUE(dialogs.boxes.empty()) << "no box after the window has gone";
   EXPECT_FALSE(window.Comm->IsOpen());
   EXPECT_LT(LinesIn(directory.Path() / "requests.log"), 544) << "the remaining requests were not sent";
 }
@@ -253,10 +281,32 @@ TEST_F(WindowBankRead, SplitLineIsReadWholeAndAMalformedLineEndsTheRead) {
   Instrument instrument(directory.Path(), {"--malformed-at", "30"});
   Connect();
   window.bbtOpenClick();
-  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  ASSERT_EQ(dialogs.boxes.size(), 2u);
   EXPECT_EQ(dialogs.boxes[0].text, QString::fromUtf8("Bląd odczytu danych lub portu!"));
+  // Requests 6 to 29 brought samples 1 to 24; the malformed 30th ended the read.
+  EXPECT_EQ(dialogs.boxes[1].text, IncompleteText(24, sim::GeneratedTest(1).count, 544 - 29));
   EXPECT_EQ(window.pBar->value(), 0);
   EXPECT_TRUE(window.bbtOpen->isEnabled());
+}
+
+// The answer to request 7 (sample 2) comes 50 ms after its time-out, right
+// when the next request would be answered.
+TEST_F(WindowBankRead, LateAnswerIsDroppedAndTheIncompleteReadIsTold) {
+  Instrument instrument(directory.Path(), {"--late-at", "7:550"});
+  Connect();
+  window.State.Pomiar.Probki[2].surX = 1234;  // from an earlier test
+  window.bbtOpenClick();
+
+  const sim::TSimTest held = sim::GeneratedTest(1);
+  EXPECT_EQ(window.StatusBar->PanelText(1), QString::fromUtf8(" Przekroczony czas odpowiedzi !"));
+  EXPECT_EQ(window.State.Pomiar.Probki[2].surX, 1234) << "the timed-out line keeps its value";
+  for (int i : {1, 3, 4, held.count}) {
+    EXPECT_EQ(window.State.Pomiar.Probki[i].surX, std::abs(held.samples[i - 1][0])) << "sample " << i;
+    EXPECT_EQ(window.State.Pomiar.Probki[i].surZ, std::abs(held.samples[i - 1][1])) << "sample " << i;
+  }
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].text, IncompleteText(held.count - 1, held.count, 1));
+  EXPECT_EQ(LinesIn(directory.Path() / "requests.log"), 544);
 }
 
 } // namespace

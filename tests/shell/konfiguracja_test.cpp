@@ -1,7 +1,11 @@
 #include "shell/konfiguracja.h"
+#include "../support/temporary_directory.h"
 #include "text/file_error_text.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <sys/resource.h>
 
 namespace zr7 {
 namespace {
@@ -48,6 +52,30 @@ TEST(Konfiguracja, WritingGivesFourCrLfLinesAndTextsWhole) {
   EXPECT_EQ(written, long300 + "\r\na\r\nb\r\n32\r\n");
   EXPECT_EQ(ParseKonfiguracja(written).skp, long300.substr(0, 255));
   EXPECT_EQ(ParseKonfiguracja(written).port, std::nullopt) << "COM32 is written but not restored";
+}
+
+TEST(Konfiguracja, VeryLongFirstLineIsSkippedToItsEndWithoutBeingHeld) {
+  const TWorkingDirectory directory;
+  // "Stacja", then 256 MiB of the line as a hole in the file, then the
+  // other three lines.
+  constexpr off_t kLineLength = off_t{1} << 28;
+  {
+    std::ofstream file(kKonfiguracjaFileName, std::ios::binary);
+    file << "Stacja";
+    file.seekp(kLineLength);
+    file << "\r\nAdres\r\nUwagi\r\n7\r\n";
+  }
+  rusage before{};
+  ::getrusage(RUSAGE_SELF, &before);
+  TKonfiguracja k;
+  ASSERT_EQ(ReadKonfiguracja(kKonfiguracjaFileName, k), 0);
+  rusage after{};
+  ::getrusage(RUSAGE_SELF, &after);
+  EXPECT_EQ(k.skp, "Stacja" + std::string(249, '\0'));
+  EXPECT_EQ(k.adres, "Adres");
+  EXPECT_EQ(k.uwagi, "Uwagi");
+  EXPECT_EQ(k.port, 7);
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kilobytes more at the peak";
 }
 
 TEST(Konfiguracja, MissingFileIsReported) {

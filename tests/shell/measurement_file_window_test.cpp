@@ -41,6 +41,10 @@ public:
     Put(25792, &kind, 4);
     return *this;
   }
+  FileFixture& Byte(std::size_t offset, char value) {
+    bytes_[offset] = value;
+    return *this;
+  }
   FileFixture& Resize(std::size_t size) {
     bytes_.resize(size);
     return *this;
@@ -241,9 +245,9 @@ TEST_F(MeasurementFiles, ForeignFilesAreRefusedAndChangeNothing) {
     const char* message;
   };
   const Case cases[] = {
-      {"short", 27591, 100, "długość inna niż 27592 bajty"},
-      {"long", 27593, 100, "długość inna niż 27592 bajty"},
-      {"empty", 0, 0, "długość inna niż 27592 bajty"},
+      {"short", 27591, 100, "krótszy niż 27592 bajty"},
+      {"empty", 0, 0, "krótszy niż 27592 bajty"},
+      {"long, count 501", 27600, 501, "liczba próbek 501 poza zakresem 0..500"},
       {"count 501", 27592, 501, "liczba próbek 501 poza zakresem 0..500"},
       {"count -1", 27592, -1, "liczba próbek -1 poza zakresem 0..500"},
   };
@@ -261,6 +265,23 @@ TEST_F(MeasurementFiles, ForeignFilesAreRefusedAndChangeNothing) {
     EXPECT_EQ(window.State.Pomiar.Probki[1].n, 2) << c.name;
     EXPECT_EQ(window.Serie.SeriaALFA->Count(), 2) << c.name;
     EXPECT_EQ(window.Lgodzina->text(), "08:00:00") << c.name;
+  }
+}
+
+TEST_F(MeasurementFiles, LongerFileOpensFromItsFirstRecord) {
+  for (const std::size_t size : {27593u, 27592u + 4096u, 1000000u}) {
+    FileFixture fixture;
+    fixture.Sample(1, 40, 2.5, 2).Sample(2, 41, 7.25, 2).Text(24000, "11:22:33").Resize(size);
+    // Bytes beyond the record that would change the test were they read.
+    for (std::size_t i = 27592; i < size; ++i) fixture.Byte(i, 0x7F);
+    fixture.Write(directory.Path() / "long.zr");
+    Open("long.zr");
+    EXPECT_TRUE(dialogs.boxes.empty()) << size;
+    EXPECT_EQ(window.State.Pomiar.Probki[1].n, 2) << size;
+    EXPECT_EQ(window.Serie.SeriaF->Count(), 2) << size;
+    EXPECT_EQ(window.lbFmax->text(), "41") << size;
+    EXPECT_EQ(window.Lgodzina->text(), "11:22:33") << size;
+    dialogs.boxes.clear();
   }
 }
 

@@ -1,3 +1,4 @@
+#include "file_size_limit.h"
 #include "measurement/measurement_file.h"
 #include "pdf_reading.h"
 #include "report/tdaneskp.h"
@@ -7,6 +8,8 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -76,6 +79,29 @@ TEST_F(ReportWindow, PrinterSetupChoiceHoldsForTheNextReport) {
   window.sbPrintClick();
   const QSizeF page = PdfPageSize(Pdf());
   EXPECT_GT(page.width(), page.height()) << "landscape";
+}
+
+TEST_F(ReportWindow, ReportThatCannotBeWrittenWhollyKeepsTheOldPdf) {
+  dialogs.printing.outputFile = Pdf();
+  window.sbPrintClick();
+  ASSERT_TRUE(dialogs.boxes.empty());
+  QFile old(Pdf());
+  ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+  const QByteArray before = old.readAll();
+  old.close();
+
+  window.daneSKP->edRej->setText("WX 999");
+  {
+    const TFileSizeLimit noRoom(2000);  // as a disk that fills during the write
+    window.sbPrintClick();
+  }
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(dialogs.boxes[0].icon, TDialogs::TIcon::Stop);
+  EXPECT_EQ(dialogs.boxes[0].text, QStringLiteral("Cannot create file \"%1\". I/O error 27.").arg(Pdf()));
+  ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(old.readAll() == before) << "the old report is whole";
+  EXPECT_EQ(QDir(QString::fromStdString(directory.Path().string())).entryList(QDir::Files | QDir::Hidden).size(), 1)
+      << "no temporary file left";
 }
 
 TEST_F(ReportWindow, FailureIsShownInTheErrorBox) {

@@ -68,6 +68,21 @@ TEST(Cp1250, PolishLettersAndUnmappableCharacters) {
   EXPECT_EQ(Cp1250ToUtf8(Utf8ToCp1250(Cp1250ToUtf8("\x81"))), Cp1250ToUtf8("\x81"));
 }
 
+TEST(Cp1250, MalformedUtf8BecomesOneQuestionMarkPerSequence) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"x\xC1\x81y", "x?y"},          // overlong "A"
+      {std::string("\xC0\x80", 2), "?"},  // overlong NUL
+      {"\xE0\x80\xAF", "?"},          // overlong "/"
+      {"\xE0\x82\x80", "?"},          // overlong U+0080
+      {"\xF0\x80\x80\xB3", "?"},      // overlong "3"
+      {"\xED\xA0\x80", "?"},          // a surrogate
+      {"\xF4\x90\x80\x80", "?"},      // past U+10FFFF
+      {"\xC2\x81", "\x81"},           // a two-byte character the code page keeps
+      {"\xC5\x81\xC2\xA0", "\xA3\xA0"},  // Ł and the no-break space
+  };
+  for (const auto& [utf8, cp1250] : cases) EXPECT_EQ(Utf8ToCp1250(utf8), cp1250) << utf8;
+}
+
 TEST(ShortString, CutsAt255AndKeepsBytesBeyondTheText) {
   TShortString text;
   text.Assign(std::string(300, 'x'));

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -254,6 +255,88 @@ TEST(BankRead, LateAnswerIsTakenForTheNextRequest) {
   EXPECT_EQ(state.Naglowek[0], 0);      // line 0 never stored
   EXPECT_EQ(state.Naglowek[6], 1282 >> 8);  // line 0's numbers went to line 1's bytes
   EXPECT_EQ(state.Naglowek[7], 1282 & 0xFF);
+}
+
+TEST(BankRead, CompletenessCountsUnansweredRequestsAndSamplesRead) {
+  const auto banks = sim::GeneratedBanks();
+  const int count = sim::GeneratedTest(1).count;
+  const auto silentAt = [&](std::set<long> numbers) {
+    return [numbers, instrument = Instrument(banks)](long number, const std::string& request) {
+      return numbers.contains(number) ? std::optional(std::vector<std::string>{}) : instrument(number, request);
+    };
+  };
+  const struct {
+    const char* name;
+    TResponder respond;
+    TReadCompleteness expected;
+  } cases[] = {
+      {"every answer", Instrument(banks), {0, count, count}},
+      // Requests 6 and 7 ask for samples 1 and 2, request 5 selects their block.
+      {"two sample lines silent", silentAt({6, 7}), {2, count - 2, count}},
+      {"a block selection silent", silentAt({5}), {1, count, count}},
+      {"silent instrument", [](long, const std::string&) { return std::vector<std::string>{}; }, {544, 0, 100}},
+      {"port closed after five samples",
+       [instrument = Instrument(banks)](long number, const std::string& request) -> std::optional<std::vector<std::string>> {
+         if (number > 10) return std::nullopt;
+         return instrument(number, request);
+       },
+       {534, 5, count}},
+      {"malformed third sample", Altered(Instrument(banks), 8, [](std::string) { return std::vector<std::string>{"1  2 3\r\n"}; }),
+       {544 - 7, 2, count}},
+  };
+  for (const auto& c : cases) {
+    TWykresState state;
+    TBankRead read(state, 1, ".");
+    long number = 0;
+    while (!read.Finished()) {
+      const std::string request = read.BeginRequest();
+      if (const auto chunks = c.respond(++number, request)) {
+        for (const auto& chunk : *chunks) read.Receive(Bytes(chunk));
+        if (read.StatusRS() == TRequestWait::kWaiting) read.TimeOut();
+      }
+      read.EndRequest();
+    }
+    read.Finish();
+    const TReadCompleteness got = read.Completeness();
+    EXPECT_EQ(got.unansweredRequests, c.expected.unansweredRequests) << c.name;
+    EXPECT_EQ(got.samplesRead, c.expected.samplesRead) << c.name;
+    EXPECT_EQ(got.sampleCount, c.expected.sampleCount) << c.name;
+    EXPECT_EQ(got.Complete(), c.expected.unansweredRequests == 0) << c.name;
+  }
+}
+
+TEST(BankRead, WhatArrivesWhileTheLineIsWaitedQuietIsDropped) {
+  const auto banks = sim::GeneratedBanks();
+  auto instrument = Instrument(banks);
+  TWykresState state;
+  TBankRead read(state, 1, ".");
+  for (long number = 1; number <= 5; ++number) {  // block 0 with its header, then block 1
+    const std::string request = read.BeginRequest();
+    read.Receive(Bytes(instrument(number, request)->front()));
+    read.EndRequest();
+  }
+  const std::string sample1 = instrument(6, read.BeginRequest())->front();
+  read.TimeOut();
+  EXPECT_TRUE(read.EndRequest().timedOut);
+
+  read.BeginQuietPeriod();
+  EXPECT_FALSE(read.Receive(Bytes(sample1))) << "the late answer to the timed-out request";
+  EXPECT_TRUE(read.HeardDuringQuietPeriod());
+  EXPECT_FALSE(read.QuietPeriodOver());
+  read.TimeOut();
+  EXPECT_TRUE(read.QuietPeriodOver());
+  read.BeginQuietPeriod();
+  read.TimeOut();
+  EXPECT_FALSE(read.HeardDuringQuietPeriod());
+  read.EndQuietWait();
+
+  const std::string sample2 = instrument(7, read.BeginRequest())->front();
+  EXPECT_EQ(read.StatusRS(), TRequestWait::kWaiting) << "the quiet wait's timer is no time-out of the request";
+  EXPECT_TRUE(read.Receive(Bytes(sample2)));
+  read.EndRequest();
+  const sim::TSimTest held = sim::GeneratedTest(1);
+  EXPECT_EQ(state.Pomiar.Probki[1].surX, 0) << "sample 1 timed out";
+  EXPECT_EQ(state.Pomiar.Probki[2].surX, std::abs(held.samples[1][0]));
 }
 
 TEST(BankRead, NotConnectedStartsWithNoCount) {

@@ -1,4 +1,4 @@
-#include "measurement/file_io.h"
+#include "platform/file_io.h"
 #include "text/file_error_text.h"
 #include "unique_folder.h"
 

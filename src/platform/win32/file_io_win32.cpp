@@ -1,4 +1,4 @@
-#include "file_io.h"
+#include "platform/file_io.h"
 
 #include <algorithm>
 #include <atomic>
@@ -85,20 +85,18 @@ int WriteAll(HANDLE file, std::span<const std::uint8_t> bytes) {
 
 } // namespace
 
-int ReadFileStart(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes) {
+int ReadFilePieces(const std::string& path, std::size_t pieceSize,
+                   const std::function<bool(std::span<const std::uint8_t>)>& consume) {
   FileHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return LastError();
-  bytes.resize(limit);
-  std::size_t got = 0;
-  while (got < limit) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(limit - got, 1u << 30));
+  std::vector<std::uint8_t> piece(pieceSize);
+  while (true) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(piece.size(), 1u << 30));
     DWORD n = 0;
-    if (!ReadFile(file.get(), bytes.data() + got, chunk, &n, nullptr)) return LastError();
-    if (n == 0) break;
-    got += n;
+    if (!ReadFile(file.get(), piece.data(), chunk, &n, nullptr)) return LastError();
+    if (n == 0 || !consume({piece.data(), n})) break;
   }
-  bytes.resize(got);
   return file.Close();
 }
 

@@ -1,0 +1,16 @@
+#include "platform/file_io.h"
+
+#include <algorithm>
+
+namespace zr7 {
+
+int ReadFileStart(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes) {
+  bytes.clear();
+  return ReadFilePieces(path, std::max<std::size_t>(limit, 1), [&](std::span<const std::uint8_t> piece) {
+    const std::size_t take = std::min(piece.size(), limit - bytes.size());
+    bytes.insert(bytes.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(take));
+    return bytes.size() < limit;
+  });
+}
+
+} // namespace zr7

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace zr7 {
+
+// Files as the program reads and writes them. Results carry the errno of the
+// failing step (0 on success), which FileErrorText turns into the runtime's
+// message.
+
+// Reads the file from its start in pieces of at most pieceSize bytes, handing
+// each to `consume` until the file ends or `consume` answers false. Only one
+// piece is held at a time, so a file of any length can be read.
+int ReadFilePieces(const std::string& path, std::size_t pieceSize,
+                   const std::function<bool(std::span<const std::uint8_t>)>& consume);
+
+// Reads at most `limit` bytes from the start of the file.
+int ReadFileStart(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes);
+
+// Replaces the file's content as a whole. A symbolic link is written through
+// to the file it names and stays a link. The bytes go to a new file beside
+// that file, which then takes its name with the old file's permission bits,
+// owner and group, so a failure at any step leaves the previous file whole.
+// Where that cannot be done (the folder lets no file be made, or the old
+// file's owner or group could not be kept) but the file itself may be
+// written, it is written in place, its room reserved first so that a full
+// disk is found before any old byte is overwritten. A short write reports
+// ENOSPC.
+int ReplaceFileContent(const std::string& path, std::span<const std::uint8_t> bytes);
+
+} // namespace zr7
