@@ -39,21 +39,28 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// Decodes one UTF-8 sequence at text[pos]; returns U+FFFD for a malformed one.
+// Decodes one UTF-8 sequence at text[pos]; returns U+FFFD for a malformed
+// one. A longer form than needed, a surrogate or a value past U+10FFFF is
+// malformed too, so no sequence can pass for a plain character ("\xC1\x81"
+// is not "A").
 char32_t NextCodePoint(std::string_view text, std::size_t& pos) {
   const auto lead = static_cast<std::uint8_t>(text[pos++]);
   if (lead < 0x80) return lead;
   int extra = 0;
   char32_t cp = 0;
+  char32_t smallest = 0;
   if ((lead & 0xE0) == 0xC0) {
     extra = 1;
     cp = lead & 0x1F;
+    smallest = 0x80;
   } else if ((lead & 0xF0) == 0xE0) {
     extra = 2;
     cp = lead & 0x0F;
+    smallest = 0x800;
   } else if ((lead & 0xF8) == 0xF0) {
     extra = 3;
     cp = lead & 0x07;
+    smallest = 0x10000;
   } else {
     return 0xFFFD;
   }
@@ -64,6 +71,7 @@ char32_t NextCodePoint(std::string_view text, std::size_t& pos) {
     cp = (cp << 6) | (next & 0x3F);
     ++pos;
   }
+  if (cp < smallest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0xFFFD;
   return cp;
 }
 

@@ -44,6 +44,8 @@ TEST(Cp1250, PolishLettersAndUnmappableCharacters) {
   EXPECT_EQ(Cp1250ToUtf8(bytes), polish);
   EXPECT_EQ(Utf8ToCp1250("π ≈ 3"), "? ? 3");
   EXPECT_EQ(Utf8ToCp1250("\xC5"), "?");  // cut-off sequence
+  // Overlong forms of 'A' and '/', a surrogate and a value past Unicode.
+  EXPECT_EQ(Utf8ToCp1250("x\xC1\x81y\xE0\x80\xAF\xED\xA0\x80\xF4\x90\x80\x80"), "x?y???");
   EXPECT_EQ(Cp1250ToUtf8(Utf8ToCp1250(Cp1250ToUtf8("\x81"))), Cp1250ToUtf8("\x81"));
 }
 
