@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -73,6 +74,16 @@ TEST_F(Cli, ShowListsTheMeasurement) {
                            "vehicle_kind: sam.ciężarowy\n", "registration: EL 1234\n", "examiner: \n"}) {
     EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
   }
+}
+
+TEST_F(Cli, ShowKeepsEachValueOnItsLineWhenATextHoldsLineBreaks) {
+  TPomiar p = pomiar_;
+  p.Uwagi.Assign("pierwsza\r\ndruga\nsamples: 999");
+  ASSERT_EQ(SaveMeasurementFile(Path("b.zr"), p), 0);
+  ASSERT_EQ(Run({"show", Path("b.zr")}), 0) << err.str();
+  const std::string text = out.str();
+  EXPECT_NE(text.find("remarks: pierwsza  druga samples: 999\n"), std::string::npos) << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 17) << text;
 }
 
 TEST_F(Cli, ExportedNumbersReadBackTheSameDoubles) {
