@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Installs with apt-get what a fresh Debian 12 machine lacks to build and
-# test the program, and generates the locales the tests and fuzz targets run
-# under; does nothing when everything is already there.
+# test the program; does nothing when everything is already there.
 #   scripts/install-deps.sh          build and test
 #   scripts/install-deps.sh --fuzz   also clang and libFuzzer (scripts/fuzz.sh)
 set -euo pipefail
@@ -13,15 +12,11 @@ packages=(
   libgtest-dev
   fonts-dejavu-core fonts-liberation2 qt6-translations-l10n
   poppler-utils
-  locales
+  locales xvfb xauth xdotool x11-utils x11-xkb-utils openbox wmctrl python3
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
 fi
-locales=(pl_PL.UTF-8 en_US.UTF-8)
-
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
 
 missing=()
 for package in "${packages[@]}"; do
@@ -29,24 +24,26 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# locale -a spells pl_PL.UTF-8 as pl_PL.utf8.
-generate=()
-for locale in "${locales[@]}"; do
-  if ! locale -a | grep -qx "${locale%.UTF-8}.utf8"; then
-    generate+=("$locale")
-  fi
+# The tests run where the users are: a Polish desktop, and an English one
+# for comparison. Both locales must really be installed.
+missing_locales=()
+for locale in pl_PL en_US; do
+  locale -a | grep -qx "$locale.utf8" || missing_locales+=("$locale.UTF-8 UTF-8")
 done
-if [ ${#generate[@]} -gt 0 ]; then
-  echo "Generating locales: ${generate[*]}"
-  for locale in "${generate[@]}"; do
-    $sudo sed -i "s/^# *\(${locale} UTF-8\)/\1/" /etc/locale.gen
-    grep -qx "${locale} UTF-8" /etc/locale.gen || echo "${locale} UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
+if [ ${#missing_locales[@]} -gt 0 ]; then
+  echo "Generating locales: ${missing_locales[*]}"
+  for entry in "${missing_locales[@]}"; do
+    $sudo sed -i "s/^# *\($entry\)\$/\1/" /etc/locale.gen
+    grep -qx "$entry" /etc/locale.gen || echo "$entry" | $sudo tee -a /etc/locale.gen >/dev/null
   done
-  $sudo locale-gen
+  $sudo locale-gen >/dev/null
 fi

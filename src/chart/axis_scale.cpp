@@ -6,6 +6,7 @@
 namespace zr7 {
 
 void TExtent::Include(double value) {
+  if (!std::isfinite(value)) return;
   minimum = empty ? value : std::min(minimum, value);
   maximum = empty ? value : std::max(maximum, value);
   empty = false;
@@ -47,6 +48,11 @@ int LabelDecimals(double step) {
     if (std::fabs(scaled - std::round(scaled)) < 1e-9 * std::max(1.0, scaled)) return decimals;
   }
   return kMostDecimals;
+}
+
+TAxisRange Interpolate(const TAxisRange& from, const TAxisRange& to, double fraction) {
+  if (fraction >= 1) return to;
+  return {from.minimum + (to.minimum - from.minimum) * fraction, from.maximum + (to.maximum - from.maximum) * fraction};
 }
 
 } // namespace zr7

@@ -2,7 +2,8 @@
 
 namespace zr7 {
 
-// The smallest and largest of some values; empty until the first one.
+// The smallest and largest of some finite values; empty until the first one.
+// Infinities and NaN from a damaged file have no place on an axis.
 struct TExtent {
   double minimum = 0;
   double maximum = 0;
@@ -31,5 +32,8 @@ double ReadableLabelStep(double requested, double span, double axisLength, doubl
 
 // How many decimals show every multiple of `step` (0.1 -> 1, 2.5 -> 1, 5 -> 0).
 int LabelDecimals(double step);
+
+// The range `fraction` of the way from `from` to `to` (0 gives from, 1 to).
+TAxisRange Interpolate(const TAxisRange& from, const TAxisRange& to, double fraction);
 
 } // namespace zr7

@@ -5,6 +5,8 @@
 #include <QPen>
 #include <QPointF>
 
+#include <cmath>
+
 namespace zr7 {
 
 TQtChartSeries::TQtChartSeries(const TSeriesStyle& style, std::function<void()> changed)
@@ -47,7 +49,10 @@ void TQtChartSeries::HandPointsToLine() {
   lineStale_ = false;
   QList<QPointF> points;
   points.reserve(points_.Count());
-  for (const TPoint& p : points_.All()) points.append(QPointF(p.x, p.y));
+  // Qt Charts cannot place infinities or NaN; the line joins its neighbours.
+  for (const TPoint& p : points_.All()) {
+    if (std::isfinite(p.x) && std::isfinite(p.y)) points.append(QPointF(p.x, p.y));
+  }
   line_->replace(points);
 }
 

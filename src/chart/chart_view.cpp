@@ -6,8 +6,10 @@
 
 namespace zr7 {
 
-TChartView::TChartView(QChart* chart, std::function<void()> showFullView, QWidget* parent)
+TChartView::TChartView(QChart* chart, std::function<void(const QRectF&)> zoomInto,
+                       std::function<void()> showFullView, QWidget* parent)
     : QChartView(chart, parent),
+      zoomInto_(std::move(zoomInto)),
       showFullView_(std::move(showFullView)),
       band_(new QRubberBand(QRubberBand::Rectangle, viewport())) {
   setRenderHint(QPainter::Antialiasing);
@@ -43,7 +45,7 @@ void TChartView::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint drag = at - origin_;
     if (drag.manhattanLength() >= QApplication::startDragDistance()) {
       if (drag.x() > 0 && drag.y() > 0) {
-        chart()->zoomIn(QRectF(origin_, at).intersected(chart()->plotArea()));
+        zoomInto_(QRectF(origin_, at).intersected(chart()->plotArea()));
       } else if (drag.x() < 0 && drag.y() < 0) {
         showFullView_();
       }

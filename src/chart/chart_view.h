@@ -14,7 +14,10 @@ namespace zr7 {
 // double click asks for the full view again.
 class TChartView final : public QChartView {
 public:
-  TChartView(QChart* chart, std::function<void()> showFullView, QWidget* parent);
+  // `zoomInto` gets the dragged rectangle within the plot area, in the
+  // chart's coordinates.
+  TChartView(QChart* chart, std::function<void(const QRectF&)> zoomInto, std::function<void()> showFullView,
+             QWidget* parent);
 
 protected:
   void mousePressEvent(QMouseEvent* event) override;
@@ -23,6 +26,7 @@ protected:
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+  std::function<void(const QRectF&)> zoomInto_;
   std::function<void()> showFullView_;
   QRubberBand* band_;
   QPoint origin_;

@@ -37,4 +37,11 @@ void FillMeasurementSeries(const TMeasurementSeries& serie, const TPomiar& pomia
   for (const TPoint& mark : curves.MaximumMarks()) serie.SeriaA->AddXY(mark.x, mark.y);
 }
 
+void ShowWholeTimeAxis(TChart& chart, const TPomiar& pomiar) {
+  const int count = DisplayedSampleCount(pomiar);
+  if (count <= 0) return;
+  chart.BottomAxis().SetRange(0, count / kSamplesPerSecond);
+  chart.BottomAxis().SetIncrement(0.1);
+}
+
 } // namespace zr7

@@ -1,6 +1,7 @@
 #include "chart/series_points.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace zr7 {
 
@@ -9,8 +10,19 @@ void TSeriesPoints::Clear() {
   maxY_ = 0;
 }
 
+namespace {
+
+// The larger of two values where a NaN counts as smaller than any number, so
+// one damaged sample cannot hide the largest real value.
+double LargerOf(double largest, double y) {
+  if (std::isnan(largest)) return y;
+  return y > largest ? y : largest;
+}
+
+} // namespace
+
 void TSeriesPoints::Add(double x, double y) {
-  maxY_ = points_.empty() ? y : std::max(maxY_, y);
+  maxY_ = points_.empty() ? y : LargerOf(maxY_, y);
   if (points_.empty() || x >= points_.back().x) {
     points_.push_back({x, y});
     return;

@@ -15,29 +15,39 @@
 #include <QSvgGenerator>
 #include <QTimer>
 #include <QValueAxis>
+#include <QVariantAnimation>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace zr7 {
 
 namespace {
 
-// Animations are for the operator's zoom; new data and pictures are drawn
-// at once.
-class TStillChart {
-public:
-  explicit TStillChart(QChart& chart) : chart_(chart), options_(chart.animationOptions()) {
-    chart_.setAnimationOptions(QChart::NoAnimation);
-  }
-  ~TStillChart() { chart_.setAnimationOptions(options_); }
-  TStillChart(const TStillChart&) = delete;
-  TStillChart& operator=(const TStillChart&) = delete;
+// Long enough for the operator to see where the zoom went, short enough not
+// to keep a queue of cars waiting.
+constexpr int kZoomMilliseconds = 400;
 
-private:
-  QChart& chart_;
-  QChart::AnimationOptions options_;
+// The ranges shown on the three axes.
+struct TAxesView {
+  TAxisRange bottom;
+  TAxisRange left;
+  TAxisRange right;
 };
+
+TAxisRange ShownRange(const QValueAxis& axis) { return {axis.min(), axis.max()}; }
+
+// The values at the two ends of a stretch of pixels, on an axis that runs
+// from `range.minimum` at pixel `low` to `range.maximum` at pixel `high`.
+TAxisRange PixelsToValues(const TAxisRange& range, double low, double high, double from, double to) {
+  const auto value = [&](double pixel) {
+    return range.minimum + (pixel - low) / (high - low) * (range.maximum - range.minimum);
+  };
+  const double a = value(from);
+  const double b = value(to);
+  return {std::min(a, b), std::max(a, b)};
+}
 
 } // namespace
 
@@ -50,6 +60,13 @@ struct TChart::Impl {
   std::unique_ptr<TQtChartAxis> right;
   std::unique_ptr<TQtChartAxis> bottom;
   bool refreshPending = false;
+  // The operator's zoom, kept over new data until the full view is asked for
+  // or the program sets a range. Qt Charts' own axis animation breaks when
+  // a label step changes under it, so the chart never animates by itself:
+  // the zoom moves the ranges frame by frame, each frame a still chart with
+  // its own readable labels.
+  std::optional<TAxesView> zoom;
+  QVariantAnimation* zoomAnimation = nullptr;
 
   enum class TAlong { Bottom, Left, Right };
 
@@ -60,17 +77,25 @@ struct TChart::Impl {
   void Refresh();
   void UpdateLabelSteps();
   void ShowFullRanges();
+  TAxesView ShownView() const;
+  void Show(const TAxesView& view);
+  void ZoomInto(const QRectF& area);
+  void EndZoom();
   void DrawPicture(QPainter& painter, const QRectF& target);
 };
 
 TChart::Impl::Impl(TChart& owner_) : owner(owner_) {
-  view = new TChartView(chart, [this] { owner.ResetZoom(); }, &owner);
+  view = new TChartView(
+      chart, [this](const QRectF& area) { ZoomInto(area); }, [this] { owner.ResetZoom(); }, &owner);
   chart->setTitle(QString());
   chart->setBackgroundRoundness(0);
   chart->setPlotAreaBackgroundVisible(false);
   chart->setLocale(QLocale());
   chart->setLocalizeNumbers(true);
-  chart->setAnimationOptions(QChart::AllAnimations);
+  chart->setAnimationOptions(QChart::NoAnimation);
+  zoomAnimation = new QVariantAnimation(&owner);
+  zoomAnimation->setDuration(kZoomMilliseconds);
+  zoomAnimation->setEasingCurve(QEasingCurve::OutCubic);
   chart->legend()->setAlignment(Qt::AlignRight);
   chart->legend()->setReverseMarkers(true);
 
@@ -96,7 +121,7 @@ std::unique_ptr<TQtChartAxis> TChart::Impl::MakeAxis(TAlong along) {
       axis, [this, along] { return ShownValues(along); },
       [this](bool newRange) {
         // A range the program sets is shown at once, also ending a zoom.
-        if (newRange && chart->isZoomed()) chart->zoomReset();
+        if (newRange) EndZoom();
         ScheduleRefresh();
       });
 }
@@ -126,14 +151,52 @@ void TChart::Impl::ScheduleRefresh() {
 // for again.
 void TChart::Impl::Refresh() {
   refreshPending = false;
-  TStillChart still(*chart);
   for (const auto& s : series) s->HandPointsToLine();
-  if (!chart->isZoomed()) ShowFullRanges();
+  if (!zoom) ShowFullRanges();
   UpdateLabelSteps();
 }
 
 void TChart::Impl::ShowFullRanges() {
   for (TQtChartAxis* axis : {left.get(), right.get(), bottom.get()}) axis->ShowFullRange();
+}
+
+TAxesView TChart::Impl::ShownView() const {
+  return {ShownRange(*bottom->Axis()), ShownRange(*left->Axis()), ShownRange(*right->Axis())};
+}
+
+void TChart::Impl::Show(const TAxesView& view) {
+  bottom->Axis()->setRange(view.bottom.minimum, view.bottom.maximum);
+  left->Axis()->setRange(view.left.minimum, view.left.maximum);
+  right->Axis()->setRange(view.right.minimum, view.right.maximum);
+}
+
+// Zooms from the ranges shown now, mid-way through an earlier zoom too, to
+// the values under the dragged area.
+void TChart::Impl::ZoomInto(const QRectF& area) {
+  const QRectF plot = chart->plotArea();
+  if (area.width() <= 0 || area.height() <= 0 || plot.width() <= 0 || plot.height() <= 0) return;
+  const TAxesView from = ShownView();
+  const TAxesView to{
+      PixelsToValues(from.bottom, plot.left(), plot.right(), area.left(), area.right()),
+      PixelsToValues(from.left, plot.bottom(), plot.top(), area.bottom(), area.top()),
+      PixelsToValues(from.right, plot.bottom(), plot.top(), area.bottom(), area.top()),
+  };
+  zoomAnimation->stop();
+  zoomAnimation->disconnect();
+  zoom = to;
+  zoomAnimation->setStartValue(0.0);
+  zoomAnimation->setEndValue(1.0);
+  QObject::connect(zoomAnimation, &QVariantAnimation::valueChanged, &owner, [this, from, to](const QVariant& value) {
+    const double fraction = value.toDouble();
+    Show({Interpolate(from.bottom, to.bottom, fraction), Interpolate(from.left, to.left, fraction),
+          Interpolate(from.right, to.right, fraction)});
+  });
+  zoomAnimation->start();
+}
+
+void TChart::Impl::EndZoom() {
+  zoomAnimation->stop();
+  zoom.reset();
 }
 
 void TChart::Impl::UpdateLabelSteps() {
@@ -145,7 +208,6 @@ void TChart::Impl::UpdateLabelSteps() {
 
 // The chart as on screen, at the widget's size, scaled into target.
 void TChart::Impl::DrawPicture(QPainter& painter, const QRectF& target) {
-  TStillChart still(*chart);
   const QSizeF size = owner.size();
   // A chart that has never been shown has not been laid out yet, and new
   // ranges and label steps are laid out only when the event loop next runs.
@@ -205,11 +267,11 @@ QStringList TChart::LegendTitles() const {
 }
 
 void TChart::ResetZoom() {
-  impl_->chart->zoomReset();
+  impl_->EndZoom();
   impl_->ShowFullRanges();
 }
 
-bool TChart::IsZoomed() const { return impl_->chart->isZoomed(); }
+bool TChart::IsZoomed() const { return impl_->zoom.has_value(); }
 
 QImage TChart::RasterPicture() {
   QImage image(size(), QImage::Format_RGB32);

@@ -113,4 +113,9 @@ TMeasurementSeries ConfigureMeasurementChart(TChart& chart);
 // points around the largest deceleration on the red curve only.
 void FillMeasurementSeries(const TMeasurementSeries& serie, const TPomiar& pomiar);
 
+// Fixes the time axis to the whole of a record's curve, as a bank read of it
+// does: 0 to its last sample's time, labels every 0.1 s. A record without
+// samples leaves the axis as it is.
+void ShowWholeTimeAxis(TChart& chart, const TPomiar& pomiar);
+
 } // namespace zr7

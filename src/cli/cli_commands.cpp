@@ -2,6 +2,7 @@
 
 #include "bank_read_command.h"
 #include "platform/qt/ports_folder.h"
+#include "platform/serial_adapters.h"
 #include "report/report_pdf.h"
 #include "text/number_format.h"
 
@@ -12,6 +13,7 @@
 
 #include <QApplication>
 
+#include <algorithm>
 #include <memory>
 #include <span>
 #include <unistd.h>
@@ -19,17 +21,41 @@
 namespace zr7 {
 namespace {
 
-constexpr const char* kUsage =
-    "usage:\n"
-    "  zr7-cli read --port PORT --bank N --out FILE  read bank N (1..12) from the instrument on PORT\n"
-    "                                         (COM1..COM32 or a device path) into a measurement file\n"
-    "  zr7-cli show FILE                     the measurement's values, one 'name: value' a line\n"
-    "  zr7-cli export FILE --csv [--out OUT]  the samples as CSV, to OUT or standard output\n"
-    "  zr7-cli report FILE --pdf OUT [--paper A4|Letter] [--landscape]\n"
-    "                                         the printed report of the measurement as a PDF page\n";
+struct TCommandUsage {
+  const char* name;
+  const char* lines;
+};
+
+constexpr TCommandUsage kCommands[] = {
+    {"read",
+     "  zr7-cli read --port PORT --bank N --out FILE  read bank N (1..12) from the instrument on PORT\n"
+     "                                         (COM1..COM32 or a device path) into a measurement file\n"},
+    {"show", "  zr7-cli show FILE                     the measurement's values, one 'name: value' a line\n"},
+    {"export", "  zr7-cli export FILE --csv [--out OUT]  the samples as CSV, to OUT or standard output\n"},
+    {"report",
+     "  zr7-cli report FILE --pdf OUT [--paper A4|Letter] [--landscape]\n"
+     "                                         the printed report of the measurement as a PDF page\n"},
+    {"ports",
+     "  zr7-cli ports [--dev DIR]             the serial adapters plugged in, the COM port that reaches\n"
+     "                                         each and whether you may open it\n"
+     "  zr7-cli ports --link COMn DEVICE      make COMn lead to DEVICE (best its /dev/serial/by-id/ name)\n"
+     "                                         --dev DIR: look for adapters in DIR instead of /dev\n"},
+};
+
+std::string UsageText(std::string_view command = {}) {
+  std::string text = "usage:\n";
+  for (const TCommandUsage& usage : kCommands) {
+    if (command.empty() || command == usage.name) text += usage.lines;
+  }
+  return text;
+}
+
+bool IsCommand(std::string_view name) {
+  return std::any_of(std::begin(kCommands), std::end(kCommands), [&](const TCommandUsage& c) { return name == c.name; });
+}
 
 int Usage(std::ostream& err) {
-  err << kUsage;
+  err << UsageText();
   return 2;
 }
 
@@ -152,14 +178,55 @@ int Read(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   return ReadBankCommand(options, out, err);
 }
 
+int Ports(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  TAdapterFolders folders;
+  folders.ports = ComPortsFolder();
+  std::vector<std::string> link;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--dev" && i + 1 < args.size()) {
+      folders.dev = args[++i];
+    } else if (args[i] == "--link" && i + 2 < args.size()) {
+      link = {args[i + 1], args[i + 2]};
+      i += 2;
+    } else {
+      return Usage(err);
+    }
+  }
+  if (link.empty()) {
+    out << DescribeAdapterScan(ScanSerialAdapters(folders, ProbeDevice), folders);
+    return 0;
+  }
+  const TLinkResult result = LinkComPort(link[0], link[1], folders);
+  if (!result.error.empty()) {
+    err << result.error << "\n";
+    return 1;
+  }
+  out << result.message;
+  return 0;
+}
+
+bool AsksForHelp(const std::vector<std::string>& arguments) {
+  return std::any_of(arguments.begin(), arguments.end(), [](const std::string& a) { return a == "--help" || a == "-h"; });
+}
+
 } // namespace
 
 int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   if (arguments.empty()) return Usage(err);
+  if (arguments[0] == "--help" || arguments[0] == "-h" || arguments[0] == "help") {
+    out << UsageText();
+    return 0;
+  }
+  if (AsksForHelp(arguments)) {
+    if (!IsCommand(arguments[0])) return Usage(err);
+    out << UsageText(arguments[0]);
+    return 0;
+  }
   if (arguments[0] == "read") return Read(arguments, out, err);
   if (arguments[0] == "show") return Show(arguments, out, err);
   if (arguments[0] == "export") return Export(arguments, out, err);
   if (arguments[0] == "report") return Report(arguments, err);
+  if (arguments[0] == "ports") return Ports(arguments, out, err);
   return Usage(err);
 }
 

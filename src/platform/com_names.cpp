@@ -4,9 +4,6 @@
 
 namespace zr7 {
 
-namespace {
-
-// The n of "COMn" (any case, no leading zero), or 0 when it is no such name.
 unsigned ComNumber(std::string_view name) {
   if (name.size() < 4 || name.size() > 6) return 0;
   for (std::size_t i = 0; i < 3; ++i)
@@ -19,9 +16,8 @@ unsigned ComNumber(std::string_view name) {
   return number;
 }
 
-} // namespace
-
-std::filesystem::path ComDevicePath(std::string_view name, const std::filesystem::path& portsFolder) {
+std::filesystem::path ComDevicePath(std::string_view name, const std::filesystem::path& portsFolder,
+                                    const std::filesystem::path& devFolder) {
   if (name.starts_with('/')) return std::filesystem::path(name);
   const unsigned number = ComNumber(name);
   if (number == 0) return {};
@@ -30,7 +26,7 @@ std::filesystem::path ComDevicePath(std::string_view name, const std::filesystem
     std::filesystem::path link = portsFolder / ("COM" + std::to_string(number));
     if (std::filesystem::exists(std::filesystem::symlink_status(link, error))) return link;
   }
-  return "/dev/ttyUSB" + std::to_string(number - 1);
+  return devFolder / ("ttyUSB" + std::to_string(number - 1));
 }
 
 } // namespace zr7

@@ -1,6 +1,5 @@
 #include "report/report_pdf.h"
 
-#include "measurement/odrysuj_analysis.h"
 #include "report/drukuj_raport.h"
 #include "report/user_number.h"
 
@@ -48,11 +47,7 @@ bool RenderReportPdf(const TPomiar& pomiar, const QString& pdfPath, const QPageS
   chart.resize(kWindowChartSize);
   const TMeasurementSeries serie = ConfigureMeasurementChart(chart);
   FillMeasurementSeries(serie, pomiar);
-  // The time axis as a bank read of this measurement sets it.
-  if (const int count = DisplayedSampleCount(pomiar); count > 0) {
-    chart.BottomAxis().SetRange(0, count / kSamplesPerSecond);
-    chart.BottomAxis().SetIncrement(0.1);
-  }
+  ShowWholeTimeAxis(chart, pomiar);
   const QStringList lines = PrnOpisLines(ReportInputsOf(pomiar, serie.SeriaALFA->MaxYValue(), serie.SeriaF->MaxYValue()));
 
   QPrinter printer(QPrinter::HighResolution);

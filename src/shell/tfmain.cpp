@@ -2,6 +2,7 @@
 
 #include "konfiguracja.h"
 #include "measurement/measurement_file.h"
+#include "platform/com_names.h"
 #include "platform/qt/ports_folder.h"
 #include "platform/qt/qt_message_loop.h"
 #include "transfer/bank_read_driver.h"
@@ -24,6 +25,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -37,7 +39,6 @@ namespace zr7 {
 namespace {
 
 constexpr int kPanelHeight = 73;
-constexpr int kComPortCount = 32;
 constexpr int kBanksOnInstrument = 12;
 
 QToolButton* SpeedButton(QWidget* panel, const char* glyph, const char* hint, QRect geometry) {
@@ -145,6 +146,11 @@ void TfMain::CreateToolPanel() {
   connect(sbSave, &QToolButton::clicked, this, &TfMain::sbSaveClick);
   connect(sbPrint, &QToolButton::clicked, this, &TfMain::sbPrintClick);
   connect(sbPrinterSetup, &QToolButton::clicked, this, &TfMain::sbPrinterSetupClick);
+  // Keys for the file and print buttons; a button disabled during a read
+  // ignores its key as it ignores a click.
+  sbOpen->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+  sbSave->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+  sbPrint->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
 
   Ldata = CaptionLabel(panel, "00/00/00", {424, 8});
   Ldata->resize(65, 16);
@@ -379,6 +385,8 @@ void TfMain::sbOpenClick() {
     ShowErrorBox(dialogs_, QString::fromStdString(loaded.refusal));
     return;
   }
+  // The axis a read of another test left would cut a longer curve short.
+  ShowWholeTimeAxis(*Chart, State.Pomiar);
   Odrysuj();
   const TPomiar& p = State.Pomiar;
   const auto toScreen = [](const TShortString& field) { return QString::fromStdString(field.Utf8()); };

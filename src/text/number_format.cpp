@@ -1,10 +1,8 @@
 #include "number_format.h"
 
-#include <cmath>
-#include <cstdio>
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
+#include <charconv>
+#include <cmath>
 #include <string>
 
 namespace zr7 {
@@ -20,16 +18,28 @@ struct DecimalForm {
   int exponent = 0;
 };
 
+// std::to_chars, unlike the printf family, ignores the process's C locale,
+// which Qt sets from the user's environment (a comma under pl_PL).
 DecimalForm ToDecimal(double value) {
   char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.*e", kDecimalDigits - 1, std::fabs(value));
+  const char* const end =
+      std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, kDecimalDigits - 1)
+          .ptr;
+  const char* const e = std::find(static_cast<const char*>(buffer), end, 'e');
   DecimalForm form;
   form.negative = std::signbit(value);
-  for (const char* p = buffer; *p != 'e'; ++p) {
+  for (const char* p = buffer; p != e; ++p) {
     if (*p != '.') form.digits += *p;
   }
-  form.exponent = std::atoi(std::strchr(buffer, 'e') + 1);
+  std::from_chars(e + 1 + (e[1] == '+'), end, form.exponent);
   return form;
+}
+
+// The original runtime's texts for values without digits.
+std::optional<std::string> NonFiniteText(double value) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  return std::nullopt;
 }
 
 // Keeps the first `keep` digits, rounding half away from zero; a carry out of
@@ -67,6 +77,7 @@ char DigitAt(const DecimalForm& form, int power) {
 } // namespace
 
 std::string FormatFixed(double value, int decimals, std::string_view decimalSeparator) {
+  if (auto text = NonFiniteText(value)) return *text;
   DecimalForm form = ToDecimal(value);
   RoundDigits(form, form.exponent + 1 + decimals);
   std::string out;
@@ -81,6 +92,7 @@ std::string FormatFixed(double value, int decimals, std::string_view decimalSepa
 
 std::string FormatGeneral(double value, int significantDigits, std::string_view decimalSeparator) {
   if (value == 0) return "0";
+  if (auto text = NonFiniteText(value)) return *text;
   DecimalForm form = ToDecimal(value);
   RoundDigits(form, significantDigits);
   while (form.digits.size() > 1 && form.digits.back() == '0') form.digits.pop_back();

@@ -7,8 +7,11 @@
 #include <QSvgRenderer>
 #include <QTest>
 #include <QValueAxis>
+#include <QVariantAnimation>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -70,6 +73,19 @@ protected:
     }
   }
   void Settle() { QTest::qWait(50); }
+  // The zoom moves the ranges over a few hundred milliseconds.
+  QVariantAnimation* ZoomAnimation() { return chart.findChild<QVariantAnimation*>(); }
+  bool ZoomMoving() { return ZoomAnimation()->state() == QAbstractAnimation::Running; }
+  void WaitForZoom() {
+    ASSERT_TRUE(ZoomMoving()) << "no zoom started";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ZoomMoving(); }, 5000));
+  }
+  void DragZoom(QPoint from, QPoint to) {
+    QWidget* viewport = View()->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+    QTest::mouseMove(viewport, to);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+  }
   // Where the curves are drawn, without the legend's red marker.
   QRect PlotArea() { return Qt()->plotArea().toAlignedRect(); }
 
@@ -215,9 +231,8 @@ TEST_F(TChartTest, EveryWayBackFromAZoomRestoresTheFullRanges) {
   const QPoint to = plot.center().toPoint();
   QWidget* viewport = View()->viewport();
   const auto zoomIn = [&] {
-    QTest::mousePress(viewport, Qt::LeftButton, {}, from);
-    QTest::mouseMove(viewport, to);
-    QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+    DragZoom(from, to);
+    WaitForZoom();
   };
   const std::vector<std::pair<std::string, std::function<void()>>> waysBack = {
       {"ResetZoom", [&] { chart.ResetZoom(); }},
@@ -254,12 +269,8 @@ TEST_F(TChartTest, EveryWayBackFromAZoomRestoresTheFullRanges) {
 TEST_F(TChartTest, ZoomOutlivesNewDataButNotANewRange) {
   FillCurves();
   Settle();
-  QWidget* viewport = View()->viewport();
-  const QPoint from = PlotArea().topLeft() + QPoint(100, 50);
-  const QPoint to = PlotArea().center();
-  QTest::mousePress(viewport, Qt::LeftButton, {}, from);
-  QTest::mouseMove(viewport, to);
-  QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+  DragZoom(PlotArea().topLeft() + QPoint(100, 50), PlotArea().center());
+  WaitForZoom();
   ASSERT_TRUE(chart.IsZoomed());
   const double zoomedMax = QtAxis(Qt::AlignBottom)->max();
 
@@ -274,6 +285,81 @@ TEST_F(TChartTest, ZoomOutlivesNewDataButNotANewRange) {
   EXPECT_FALSE(chart.IsZoomed());
   EXPECT_EQ(QtAxis(Qt::AlignBottom)->min(), 0);
   EXPECT_EQ(QtAxis(Qt::AlignBottom)->max(), 12.5);
+}
+
+// The zoom lands on the values under the dragged rectangle, and every frame
+// on the way has labels that fit their axis.
+TEST_F(TChartTest, ZoomMovesToTheDraggedValuesWithReadableLabelsOnTheWay) {
+  FillCurves();
+  chart.BottomAxis().SetRange(0, 2.5);
+  Settle();
+  const QRectF plot = Qt()->plotArea();
+  const QPointF from = plot.topLeft() + QPointF(plot.width() * 0.2, plot.height() * 0.1);
+  const QPointF to = plot.topLeft() + QPointF(plot.width() * 0.6, plot.height() * 0.5);
+  DragZoom(from.toPoint(), to.toPoint());
+  EXPECT_TRUE(chart.IsZoomed());
+  int frames = 0;
+  while (ZoomMoving()) {
+    QTest::qWait(10);
+    ++frames;
+    QValueAxis* bottom = QtAxis(Qt::AlignBottom);
+    const double labels = (bottom->max() - bottom->min()) / bottom->tickInterval() + 1;
+    EXPECT_LE(labels * 20, Qt()->plotArea().width()) << "frame " << frames;
+  }
+  EXPECT_GT(frames, 3) << "the zoom is animated";
+  EXPECT_NEAR(QtAxis(Qt::AlignBottom)->min(), 0.5, 0.01);
+  EXPECT_NEAR(QtAxis(Qt::AlignBottom)->max(), 1.5, 0.01);
+  EXPECT_NEAR(QtAxis(Qt::AlignLeft)->max(), 9, 0.05);
+  EXPECT_NEAR(QtAxis(Qt::AlignLeft)->min(), 5, 0.05);
+  EXPECT_NEAR(QtAxis(Qt::AlignRight)->max(), 90, 0.5);
+  EXPECT_NEAR(QtAxis(Qt::AlignRight)->min(), 50, 0.5);
+}
+
+// What the window does while a zoom moves: new data, a new range, resizing,
+// another zoom, the full view. None of it may break the chart.
+TEST_F(TChartTest, ChangesDuringAZoomAreSafe) {
+  FillCurves();
+  Settle();
+  const QSize sizes[] = {{829, 700}, {1100, 700}, {700, 450}, {1280, 1000}, {300, 200}, {800, 500}};
+  for (int round = 0; round < 12; ++round) {
+    SCOPED_TRACE(round);
+    DragZoom(PlotArea().topLeft() + QPoint(20, 20), PlotArea().center());
+    QTest::qWait(round * 15);
+    switch (round % 4) {
+      case 0: series.SeriaA->AddXY(2.5 + round, 4); break;
+      case 1: chart.BottomAxis().SetRange(0, 2.5 + round); break;
+      case 2: DragZoom(PlotArea().topLeft() + QPoint(5, 5), PlotArea().center()); break;
+      case 3: chart.ResetZoom(); break;
+    }
+    chart.resize(sizes[round % std::size(sizes)]);
+    QTest::qWait(round * 20);
+    const QImage picture = chart.RasterPicture();
+    EXPECT_EQ(picture.size(), chart.size());
+  }
+}
+
+// A damaged file can hold infinities and NaN: the axes stay on the finite
+// values, the largest value ignores NaN, and the chart draws.
+TEST_F(TChartTest, NonFiniteValuesNeitherScaleNorBreakTheChart) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  series.SeriaALFA->AddXY(0.025, nan);
+  EXPECT_TRUE(std::isnan(series.SeriaALFA->MaxYValue())) << "nothing but NaN yet";
+  series.SeriaALFA->AddXY(0.05, 4);
+  series.SeriaALFA->AddXY(0.075, nan);
+  EXPECT_EQ(series.SeriaALFA->MaxYValue(), 4);
+  series.SeriaALFA->AddXY(0.1, inf);
+  EXPECT_EQ(series.SeriaALFA->MaxYValue(), inf);
+
+  chart.LeftAxis().SetAutomatic();
+  for (double y : {nan, 3.0, inf, 6.0, -inf}) series.SeriaA->AddXY(series.SeriaA->Count() / 40.0, y);
+  series.SeriaA->AddXY(inf, 5);
+  Settle();
+  EXPECT_EQ(QtAxis(Qt::AlignLeft)->min(), 3);
+  EXPECT_EQ(QtAxis(Qt::AlignLeft)->max(), 6);
+  EXPECT_EQ(QtAxis(Qt::AlignBottom)->max(), 0.1);
+  EXPECT_EQ(QtLine("Opóźnienie")->count(), 2);
+  EXPECT_TRUE(RedBox(chart.RasterPicture(), PlotArea()).isValid());
 }
 
 TEST_F(TChartTest, RasterPictureIsTheChartOnWhiteWithItsRedCurve) {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <unistd.h>
 
@@ -127,6 +128,46 @@ TEST_F(Cli, ReportIsAOnePagePdfWithTheLines) {
                            "samochód ciężarowy", "hamulec roboczy"}) {
     EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
   }
+}
+
+TEST_F(Cli, HelpGoesToStandardOutput) {
+  for (const char* asked : {"--help", "-h", "help"}) {
+    EXPECT_EQ(Run({asked}), 0) << asked;
+    EXPECT_EQ(err.str(), "") << asked;
+    for (const char* command : {"zr7-cli read", "zr7-cli show", "zr7-cli export", "zr7-cli report", "zr7-cli ports"}) {
+      EXPECT_NE(out.str().find(command), std::string::npos) << asked << " lists " << command;
+    }
+  }
+  EXPECT_EQ(Run({"report", "--help"}), 0);
+  EXPECT_NE(out.str().find("zr7-cli report FILE --pdf OUT"), std::string::npos) << out.str();
+  EXPECT_EQ(out.str().find("zr7-cli show"), std::string::npos) << "only the command asked about";
+  EXPECT_EQ(Run({"read", "--port", "COM1", "--help"}), 0);
+  EXPECT_NE(out.str().find("zr7-cli read --port"), std::string::npos) << out.str();
+  EXPECT_EQ(Run({"frobnicate", "--help"}), 2);
+  EXPECT_EQ(out.str(), "");
+}
+
+// A damaged file with infinities and NaN is shown, exported and printed.
+TEST_F(Cli, InfinitiesAndNaNAreShownNotFatal) {
+  TPomiar p;
+  const double values[] = {std::numeric_limits<double>::quiet_NaN(), 6.24, std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity()};
+  for (int i = 1; i <= 4; ++i) {
+    p.Probki[i].n = 4;
+    p.Probki[i].a = values[i - 1];
+    p.Probki[i].ax = values[4 - i];
+  }
+  ASSERT_EQ(SaveMeasurementFile(Path("damaged.zr"), p), 0);
+  ASSERT_EQ(Run({"show", Path("damaged.zr")}), 0) << err.str();
+  EXPECT_NE(out.str().find("a_max_ms2: INF\n"), std::string::npos) << out.str();
+  ASSERT_EQ(Run({"export", Path("damaged.zr"), "--csv"}), 0) << err.str();
+  EXPECT_NE(out.str().find("nan"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("-inf"), std::string::npos) << out.str();
+  const std::string pdf = Path("damaged.pdf");
+  ASSERT_EQ(Run({"report", Path("damaged.zr"), "--pdf", pdf}), 0) << err.str();
+  std::string text;
+  ASSERT_TRUE(ReadCommand("pdftotext -layout " + pdf + " -", text));
+  EXPECT_NE(text.find("a max [m/s2] = INF"), std::string::npos) << text;
 }
 
 TEST_F(Cli, RefusalsAndMistakesExitNonZero) {

@@ -1,3 +1,4 @@
+#include "pdf_reading.h"
 #include "scripted_dialogs.h"
 #include "sim_process.h"
 #include "shell/tfmain.h"
@@ -46,6 +47,27 @@ int LinesIn(const std::filesystem::path& path) {
   return lines;
 }
 
+// The largest label of the printed chart's time axis: the numbers on the
+// lowest row of numbers above the axis title.
+double LargestTimeLabel(const QString& pdf) {
+  const std::vector<TPdfWord> words = PdfWords(pdf);
+  const TPdfWord* title = FindWord(words, QStringLiteral("czas"));
+  if (title == nullptr) return -1;
+  std::vector<std::pair<double, double>> numbers;  // (row, value)
+  for (const TPdfWord& word : words) {
+    bool isNumber = false;
+    const double value = QString(word.text).replace(u',', u'.').toDouble(&isNumber);
+    if (isNumber && word.box.bottom() <= title->box.top()) numbers.emplace_back(word.box.top(), value);
+  }
+  double lowestRow = -1;
+  for (const auto& [row, value] : numbers) lowestRow = std::max(lowestRow, row);
+  double largest = -1;
+  for (const auto& [row, value] : numbers) {
+    if (row > lowestRow - 1) largest = std::max(largest, value);
+  }
+  return largest;
+}
+
 class WindowBankRead : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -53,6 +75,12 @@ protected:
     window.show();
     dialogs.boxes.clear();  // the missing konfiguracja.txt
   }
+  void ReadBank(int bank) {
+    window.seBank->setValue(bank);
+    window.bbtOpenClick();
+    ASSERT_EQ(window.State.IloscProbek, sim::GeneratedTest(bank).count);
+  }
+  QString PathOf(const char* name) const { return QString::fromStdString((directory.Path() / name).string()); }
   void Connect() {
     window.cbCOM->setCurrentText("COM1");
     window.btPolacz->click();
@@ -95,6 +123,49 @@ TEST_F(WindowBankRead, WindowShowsTheBankTheInstrumentHolds) {
   EXPECT_TRUE(window.sbOpen->isEnabled());
   EXPECT_EQ(window.pBar->value(), 0);
   EXPECT_EQ(LinesIn(directory.Path() / "requests.log"), 544);
+}
+
+TEST_F(WindowBankRead, OpenedFilesShowAndPrintTheirWholeCurve) {
+  Instrument instrument(directory.Path(), {});
+  Connect();
+  ReadBank(6);
+  dialogs.fileNames.push_back(PathOf("long.zr"));
+  window.sbSaveClick();
+  ReadBank(7);
+  dialogs.fileNames.push_back(PathOf("short.zr"));
+  window.sbSaveClick();
+  ReadBank(2);
+  const double readEnd = sim::GeneratedTest(2).count / 40.0;
+  ASSERT_DOUBLE_EQ(window.Chart->BottomAxis().Maximum(), readEnd);
+  const QStringList panel = {window.Lbeta->text(), window.La_zero->text(), window.Lblok->text(),
+                             window.StatusBar->PanelText(0), window.StatusBar->PanelText(1)};
+
+  struct Case {
+    const char* file;
+    int bank;
+  };
+  for (const Case& c : {Case{"long.zr", 6}, Case{"short.zr", 7}}) {
+    const double end = sim::GeneratedTest(c.bank).count / 40.0;
+    dialogs.fileNames.push_back(PathOf(c.file));
+    window.sbOpenClick();
+    ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes[0].text.toStdString();
+    EXPECT_FALSE(window.Chart->BottomAxis().IsAutomatic()) << c.file;
+    EXPECT_DOUBLE_EQ(window.Chart->BottomAxis().Minimum(), 0) << c.file;
+    EXPECT_DOUBLE_EQ(window.Chart->BottomAxis().Maximum(), end) << c.file;
+    EXPECT_DOUBLE_EQ(window.Chart->BottomAxis().Increment(), 0.1) << c.file;
+    window.Chart->ResetZoom();
+    EXPECT_DOUBLE_EQ(window.Chart->BottomAxis().Maximum(), end) << "the full view is the whole curve";
+    const QStringList panelNow = {window.Lbeta->text(), window.La_zero->text(), window.Lblok->text(),
+                                  window.StatusBar->PanelText(0), window.StatusBar->PanelText(1)};
+    EXPECT_EQ(panelNow, panel) << "opening a file keeps the read's start values and status";
+
+    const QString pdf = PathOf(c.file) + ".pdf";
+    dialogs.printing.outputFile = pdf;
+    window.sbPrintClick();
+    const double printedEnd = LargestTimeLabel(pdf);
+    EXPECT_LE(printedEnd, end) << c.file;
+    EXPECT_GT(printedEnd, end - 1) << c.file << ": the printed time axis ends with the curve";
+  }
 }
 
 TEST_F(WindowBankRead, ReadCannotBeStartedTwiceAndDisconnectEndsIt) {

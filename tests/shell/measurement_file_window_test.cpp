@@ -8,10 +8,12 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <fstream>
+#include <limits>
 
 namespace zr7 {
 namespace {
@@ -115,6 +117,37 @@ TEST_F(MeasurementFiles, HandMadeFileOpensWithItsCurvesCaptionsAndData) {
   EXPECT_EQ(window.Lbeta->text(), "5") << "the start angle is not in the file";
 }
 
+// Stored doubles are shown whatever they hold: a damaged file with
+// infinities or NaN opens, and a NaN does not hide the largest real value.
+TEST_F(MeasurementFiles, InfinitiesAndNaNOpenAndShow) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const QString point = QLocale().decimalPoint();
+  struct TCase {
+    const char* name;
+    double a[3];
+    QString lbAmax;
+  };
+  const TCase cases[] = {
+      {"inf in the middle", {3.5, inf, 5.0}, "INF"},
+      {"NaN in sample 1", {nan, 5.0, 4.0}, "5" + point + "0"},
+      {"NaN after the peak", {2.0, 7.3, nan}, "7" + point + "3"},
+      {"only NaN", {nan, nan, nan}, "NAN"},
+      {"only -inf", {-inf, -inf, -inf}, "-INF"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    FileFixture fixture;
+    for (int i = 1; i <= 3; ++i) fixture.Sample(i, static_cast<std::int16_t>(10 * i), c.a[i - 1], 3);
+    fixture.Write(directory.Path() / "damaged.zr");
+    Open("damaged.zr");
+    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_EQ(window.lbAmax->text(), c.lbAmax);
+    EXPECT_EQ(window.lbFmax->text(), "30");
+    window.grab();  // the chart draws the finite part
+  }
+}
+
 TEST_F(MeasurementFiles, SaveChangeEverythingAndOpenGivesTheSameScreen) {
   TPomiar& p = window.State.Pomiar;
   for (int i = 1; i <= 240; ++i) {
@@ -160,7 +193,9 @@ TEST_F(MeasurementFiles, FileSavedBeforeAnyReadOpensEmpty) {
   window.Lgodzina->setText("00:00:00");
   Save("empty.zr");
   window.lHamulec->setText("hamulec");
+  window.Chart->BottomAxis().SetRange(0, 3);
   Open("empty.zr");
+  EXPECT_DOUBLE_EQ(window.Chart->BottomAxis().Maximum(), 3) << "no samples leave the time axis as it was";
   EXPECT_EQ(SizeOf("empty.zr"), 27592u);
   EXPECT_EQ(window.Serie.SeriaA->Count(), 3);
   EXPECT_EQ(window.lHamulec->text(), "");

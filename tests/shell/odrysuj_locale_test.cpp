@@ -2,6 +2,7 @@
 #include "shell/tfmain.h"
 
 #include <QLabel>
+#include <clocale>
 #include <gtest/gtest.h>
 
 namespace zr7 {
@@ -12,6 +13,9 @@ TEST(OdrysujLocale, MaximaUseTheUsersDecimalSeparator) {
   const QString locale = qEnvironmentVariable("LC_ALL");
   ASSERT_TRUE(locale.startsWith("pl_") || locale.startsWith("en_")) << locale.toStdString();
   const QString separator = locale.startsWith("pl_") ? "," : ".";
+  // The application has set the process's C locale from the environment, as
+  // on a user's desktop; a locale that is not installed leaves it at "C".
+  ASSERT_EQ(QString::fromLatin1(std::localeconv()->decimal_point), separator) << "locale not installed";
   TScriptedDialogs dialogs;
   TfMain window(dialogs);
   TPomiar& p = window.State.Pomiar;

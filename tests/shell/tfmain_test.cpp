@@ -207,6 +207,30 @@ TEST_F(MainWindow, DataDialogIsModelessAndShownOnce) {
   EXPECT_TRUE(window.btPolacz->isEnabled()) << "the main window stays usable";
 }
 
+TEST_F(MainWindow, CtrlKeysOpenSaveAndPrint) {
+  Shown();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  window.cbCOM->setFocus();
+  dialogs.boxes.clear();
+  const auto press = [&](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier); };
+
+  press(Qt::Key_O);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.fileDialogs.size() == 1; }, 2000)) << "Ctrl+O";
+  EXPECT_EQ(dialogs.fileDialogs[0].filter, "pliki ZR-7 (*.zr)|*.zr");
+  press(Qt::Key_S);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.fileDialogs.size() == 2; }, 2000)) << "Ctrl+S";
+  EXPECT_EQ(dialogs.fileDialogs[1].filter, "pliki zr-7 (*.zr)|*.zr");
+  press(Qt::Key_P);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.printing.printDialogs == 1; }, 2000)) << "Ctrl+P";
+
+  window.sbOpen->setEnabled(false);  // as while a bank is read
+  press(Qt::Key_O);
+  QTest::qWait(300);
+  EXPECT_EQ(dialogs.fileDialogs.size(), 2u) << "no file is opened during a read";
+  EXPECT_TRUE(dialogs.boxes.empty());
+}
+
 TEST_F(MainWindow, BankNumberStaysWithinTheBanks) {
   Shown();
   const std::pair<const char*, int> typed[] = {{"7", 7}, {"20", 12}, {"0", 1}, {"ab", 1}, {"12", 12}, {"", 1}};

@@ -7,6 +7,8 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <clocale>
+#include <limits>
 #include <string>
 
 namespace zr7 {
@@ -89,6 +91,53 @@ TEST(FormatGeneral, ShortestFormWithFourDigits) {
   };
   for (const auto& [value, expected] : cases) EXPECT_EQ(FormatGeneral(value, 4, "."), expected) << value;
   EXPECT_EQ(FormatGeneral(-0.5, 4, ","), "-0,5");
+}
+
+// The process's C locale set to Polish, as Qt does on a Polish desktop; the
+// locale must be installed (scripts/install-deps.sh generates it).
+class PolishProcessLocale : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_ = std::setlocale(LC_ALL, nullptr);
+    ASSERT_NE(std::setlocale(LC_ALL, "pl_PL.UTF-8"), nullptr) << "pl_PL.UTF-8 is not installed";
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+  }
+  void TearDown() override { std::setlocale(LC_ALL, previous_.c_str()); }
+
+ private:
+  std::string previous_;
+};
+
+struct SpecialCase {
+  double value;
+  const char* fixed1;
+  const char* fixed0;
+  const char* general4;
+};
+
+TEST_F(PolishProcessLocale, DigitsDoNotFollowTheCLocale) {
+  const std::string huge = "1" + std::string(308, '0');
+  const SpecialCase cases[] = {
+      {0.0, "0,0", "0", "0"},
+      {0.05, "0,1", "0", "0,05"},
+      {0.15, "0,2", "0", "0,15"},
+      {4.95, "5,0", "5", "4,95"},
+      {9.95, "10,0", "10", "9,95"},
+      {33.0, "33,0", "33", "33"},
+      {66.0, "66,0", "66", "66"},
+      {-0.5, "-0,5", "-1", "-0,5"},
+      {5e-324, "0,0", "0", "4,941E-324"},
+      {1e308, nullptr, nullptr, "1E+308"},
+      {std::numeric_limits<double>::infinity(), "INF", "INF", "INF"},
+      {-std::numeric_limits<double>::infinity(), "-INF", "-INF", "-INF"},
+      {std::numeric_limits<double>::quiet_NaN(), "NAN", "NAN", "NAN"},
+      {-std::numeric_limits<double>::quiet_NaN(), "NAN", "NAN", "NAN"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FormatFixed(c.value, 1, ","), c.fixed1 ? c.fixed1 : huge + ",0") << c.value;
+    EXPECT_EQ(FormatFixed(c.value, 0, ","), c.fixed0 ? c.fixed0 : huge) << c.value;
+    EXPECT_EQ(FormatGeneral(c.value, 4, ","), c.general4) << c.value;
+  }
 }
 
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
