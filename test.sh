@@ -6,4 +6,5 @@ scripts/install-deps.sh
 jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
-ctest --test-dir build --output-on-failure -j"$jobs"
+# Every test runs on a Polish desktop, as the program's users do.
+LANG=pl_PL.UTF-8 LC_ALL=pl_PL.UTF-8 ctest --test-dir build --output-on-failure -j"$jobs"

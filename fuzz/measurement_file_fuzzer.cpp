@@ -1,8 +1,10 @@
 // Measurement files (*.zr) from anywhere: opening one, the image a save of
 // it writes, and every text made from its values (zr7-cli show and export,
-// the chart's curves and maxima, the brake caption).
+// the chart's curves and maxima, the brake caption, the braking figures).
 #include "fuzz_check.h"
 #include "scratch_folder.h"
+#include "measurement/braking_analysis.h"
+#include "measurement/braking_description.h"
 #include "measurement/measurement_export.h"
 #include "measurement/measurement_file.h"
 #include "measurement/odrysuj_analysis.h"
@@ -117,6 +119,28 @@ void CheckCurves(const TPomiar& pomiar, int count) {
   ZR7_FUZZ_CHECK(caption.starts_with(pomiar.Hamulec.Text()), caption);
 }
 
+// Either figures, all of them finite, or the reason there are none; shown
+// as "name: value" lines whose values are numbers.
+void CheckBraking(const TPomiar& pomiar) {
+  const TBrakingAnalysis analysis = AnalyzeBraking(pomiar);
+  const std::string text = DescribeBraking(analysis);
+  ZR7_FUZZ_CHECK(analysis.figures.has_value() == analysis.reason.empty(), text);
+  if (!analysis.figures) {
+    ZR7_FUZZ_CHECK(text == "mfdd_ms2: n/a (" + analysis.reason + ")\n", text);
+    return;
+  }
+  const TBrakingFigures& f = *analysis.figures;
+  for (const double figure : {f.mfdd, f.brakingRatio, f.v0, f.stoppingDistance, f.brakingTime}) {
+    ZR7_FUZZ_CHECK(std::isfinite(figure), text);
+  }
+  const std::vector<std::string> lines = Split(text, '\n');
+  ZR7_FUZZ_CHECK(lines.size() > 1 && lines.back().empty(), text);
+  for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+    const std::size_t colon = lines[i].find(": ");
+    ZR7_FUZZ_CHECK(colon != std::string::npos && ReadBackNumber(lines[i].substr(colon + 2), "."), text);
+  }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -146,5 +170,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckMaxima(pomiar, count);
   CheckCsv(pomiar, count);
   CheckCurves(pomiar, count);
+  CheckBraking(pomiar);
   return 0;
 }

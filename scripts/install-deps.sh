@@ -12,7 +12,7 @@ packages=(
   libgtest-dev
   fonts-dejavu-core fonts-liberation2 qt6-translations-l10n
   poppler-utils
-  locales xvfb xauth xdotool x11-utils x11-xkb-utils openbox wmctrl python3
+  locales xvfb xauth xdotool x11-utils x11-xkb-utils x11-apps openbox wmctrl python3
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -44,27 +44,42 @@ void TQtChartAxis::SetGrid(bool visible, const QColor& color) {
   axis_->setGridLineColor(color);
 }
 
-void TQtChartAxis::ShowFullRange() {
-  const TAxisRange range = FullRange();
+void TQtChartAxis::ShowFullRange() { ShowRange(FullRange()); }
+
+// Qt Charts lays out the ticks of a new range at once with the step it has:
+// a small step left from a deep zoom on a wide range would mean millions of
+// ticks. So a coarser step goes in before the range and a finer one after.
+void TQtChartAxis::ShowRange(const TAxisRange& range) {
+  const double step = ReadableStep(range);
+  const bool coarser = step > axis_->tickInterval();
+  if (coarser) ApplyStep(step);
   axis_->setRange(range.minimum, range.maximum);
+  if (!coarser) ApplyStep(step);
 }
 
 void TQtChartAxis::UpdateLabelStep(double axisLength) {
-  const double span = axis_->max() - axis_->min();
+  axisLength_ = axisLength;
+  ApplyStep(ReadableStep({axis_->min(), axis_->max()}));
+}
+
+double TQtChartAxis::ReadableStep(const TAxisRange& shown) const {
+  const double span = shown.maximum - shown.minimum;
   const QFontMetricsF metrics(axis_->labelsFont());
   double labelExtent = 0;
   if (axis_->orientation() == Qt::Horizontal) {
     const int decimals = LabelDecimals(increment_ > 0 ? increment_ : span / 100);
     const QLocale locale;
-    for (double value : {axis_->min(), axis_->max()}) {
-      labelExtent = std::max(labelExtent,
-                             metrics.horizontalAdvance(locale.toString(value, 'f', decimals)));
+    for (double value : {shown.minimum, shown.maximum}) {
+      labelExtent = std::max(labelExtent, metrics.horizontalAdvance(locale.toString(value, 'f', decimals)));
     }
     labelExtent += metrics.horizontalAdvance(QLatin1Char('0')) * 2;
   } else {
     labelExtent = metrics.height() * 1.5;
   }
-  const double step = ReadableLabelStep(increment_, span, axisLength, labelExtent);
+  return ReadableLabelStep(increment_, span, axisLength_, labelExtent);
+}
+
+void TQtChartAxis::ApplyStep(double step) {
   const QString format = QStringLiteral("%.%1f").arg(LabelDecimals(step));
   if (axis_->tickInterval() != step) axis_->setTickInterval(step);
   if (axis_->labelFormat() != format) axis_->setLabelFormat(format);

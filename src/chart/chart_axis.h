@@ -33,12 +33,16 @@ public:
 
   QValueAxis* Axis() const { return axis_; }
   void ShowFullRange();
+  // Shows part of the values (a zoom) with labels readable for it.
+  void ShowRange(const TAxisRange& range);
   // Labels at the requested step, or the smallest readable multiple of it
   // for the part of the range now shown over `axisLength` pixels.
   void UpdateLabelStep(double axisLength);
 
 private:
   TAxisRange FullRange() const;
+  double ReadableStep(const TAxisRange& shown) const;
+  void ApplyStep(double step);
 
   QValueAxis* axis_;
   std::function<TExtent()> dataExtent_;
@@ -46,6 +50,7 @@ private:
   bool automatic_ = true;
   TAxisRange fixed_;
   double increment_ = 0;
+  double axisLength_ = 0;  // pixels, as last laid out
 };
 
 } // namespace zr7

@@ -28,6 +28,9 @@ namespace {
 // Long enough for the operator to see where the zoom went, short enough not
 // to keep a queue of cars waiting.
 constexpr int kZoomMilliseconds = 400;
+// A million-fold zoom shows far less than one sample's step; deeper ones
+// would run out of distinct double values for the labels.
+constexpr double kDeepestZoom = 1e-6;
 
 // The ranges shown on the three axes.
 struct TAxesView {
@@ -87,6 +90,8 @@ struct TChart::Impl {
 TChart::Impl::Impl(TChart& owner_) : owner(owner_) {
   view = new TChartView(
       chart, [this](const QRectF& area) { ZoomInto(area); }, [this] { owner.ResetZoom(); }, &owner);
+  // Zoom is by mouse alone; a view that shows no focus is no Tab stop.
+  view->setFocusPolicy(Qt::NoFocus);
   chart->setTitle(QString());
   chart->setBackgroundRoundness(0);
   chart->setPlotAreaBackgroundVisible(false);
@@ -165,9 +170,9 @@ TAxesView TChart::Impl::ShownView() const {
 }
 
 void TChart::Impl::Show(const TAxesView& view) {
-  bottom->Axis()->setRange(view.bottom.minimum, view.bottom.maximum);
-  left->Axis()->setRange(view.left.minimum, view.left.maximum);
-  right->Axis()->setRange(view.right.minimum, view.right.maximum);
+  bottom->ShowRange(view.bottom);
+  left->ShowRange(view.left);
+  right->ShowRange(view.right);
 }
 
 // Zooms from the ranges shown now, mid-way through an earlier zoom too, to
@@ -181,6 +186,10 @@ void TChart::Impl::ZoomInto(const QRectF& area) {
       PixelsToValues(from.left, plot.bottom(), plot.top(), area.bottom(), area.top()),
       PixelsToValues(from.right, plot.bottom(), plot.top(), area.bottom(), area.top()),
   };
+  const auto tooDeep = [](const TAxisRange& range, const TQtChartAxis& axis) {
+    return !(range.maximum - range.minimum > (axis.Maximum() - axis.Minimum()) * kDeepestZoom);
+  };
+  if (tooDeep(to.bottom, *bottom) || tooDeep(to.left, *left) || tooDeep(to.right, *right)) return;
   zoomAnimation->stop();
   zoomAnimation->disconnect();
   zoom = to;

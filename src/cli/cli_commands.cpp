@@ -6,6 +6,7 @@
 #include "report/report_pdf.h"
 #include "text/number_format.h"
 
+#include "measurement/braking_description.h"
 #include "measurement/file_io.h"
 #include "measurement/measurement_export.h"
 #include "measurement/measurement_file.h"
@@ -33,8 +34,9 @@ constexpr TCommandUsage kCommands[] = {
     {"show", "  zr7-cli show FILE                     the measurement's values, one 'name: value' a line\n"},
     {"export", "  zr7-cli export FILE --csv [--out OUT]  the samples as CSV, to OUT or standard output\n"},
     {"report",
-     "  zr7-cli report FILE --pdf OUT [--paper A4|Letter] [--landscape]\n"
-     "                                         the printed report of the measurement as a PDF page\n"},
+     "  zr7-cli report FILE --pdf OUT [--paper A4|Letter] [--landscape] [--analysis]\n"
+     "                                         the printed report of the measurement as a PDF page;\n"
+     "                                         --analysis adds the braking figures under the results\n"},
     {"ports",
      "  zr7-cli ports [--dev DIR]             the serial adapters plugged in, the COM port that reaches\n"
      "                                         each and whether you may open it\n"
@@ -74,7 +76,7 @@ int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   if (args.size() != 2) return Usage(err);
   TPomiar pomiar;
   if (!Load(args[1], pomiar, err)) return 1;
-  out << DescribeMeasurement(pomiar);
+  out << DescribeMeasurement(pomiar) << DescribeBraking(AnalyzeBraking(pomiar));
   return 0;
 }
 
@@ -115,6 +117,7 @@ int Report(const std::vector<std::string>& args, std::ostream& err) {
   std::string pdf;
   QPageSize paper(QPageSize::A4);
   QPageLayout::Orientation orientation = QPageLayout::Portrait;
+  bool brakingAnalysis = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const bool hasValue = i + 1 < args.size();
     if (args[i] == "--pdf" && hasValue) {
@@ -125,6 +128,8 @@ int Report(const std::vector<std::string>& args, std::ostream& err) {
       paper = QPageSize(name == "A4" ? QPageSize::A4 : QPageSize::Letter);
     } else if (args[i] == "--landscape") {
       orientation = QPageLayout::Landscape;
+    } else if (args[i] == "--analysis") {
+      brakingAnalysis = true;
     } else if (file.empty() && !args[i].starts_with("--")) {
       file = args[i];
     } else {
@@ -147,7 +152,7 @@ int Report(const std::vector<std::string>& args, std::ostream& err) {
     application = std::make_unique<QApplication>(argc, argv);
   }
   QString error;
-  if (!RenderReportPdf(pomiar, QString::fromStdString(pdf), paper, orientation, &error)) {
+  if (!RenderReportPdf(pomiar, QString::fromStdString(pdf), paper, orientation, &error, brakingAnalysis)) {
     err << pdf << ": " << error.toStdString() << "\n";
     return 1;
   }

@@ -98,6 +98,7 @@ QStringList ReportLines(const TReportInputs& in) {
   if (in.HamulecTxt == "hamulec roboczy") {
     lines << QStringLiteral("    odchylenie kierunku jazdy = ") + Utf8(in.OdchylenieTxt) + QStringLiteral(" [m]");
   }
+  lines << in.underResults;
   lines << QString();
   lines << QStringLiteral("    Uwagi: ") + in.Uwagi;
   lines << QStringLiteral("    Diagnosta: ") + in.Diagnosta;

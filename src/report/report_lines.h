@@ -35,6 +35,9 @@ struct TReportInputs {
   std::string HamulecTxt;
   std::string UwagaTxt;
   std::string OdchylenieTxt;
+
+  // Further lines printed right under the results; none unless asked for.
+  QStringList underResults;
 };
 
 // The report's lines in order, before the hidden memo wraps them.

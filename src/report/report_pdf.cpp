@@ -1,5 +1,6 @@
 #include "report/report_pdf.h"
 
+#include "report/braking_texts.h"
 #include "report/drukuj_raport.h"
 #include "report/user_number.h"
 
@@ -42,13 +43,15 @@ TReportInputs ReportInputsOf(const TPomiar& p, double amax, double fmax) {
 }
 
 bool RenderReportPdf(const TPomiar& pomiar, const QString& pdfPath, const QPageSize& paper,
-                     QPageLayout::Orientation orientation, QString* error) {
+                     QPageLayout::Orientation orientation, QString* error, bool brakingAnalysis) {
   TChart chart;
   chart.resize(kWindowChartSize);
   const TMeasurementSeries serie = ConfigureMeasurementChart(chart);
   FillMeasurementSeries(serie, pomiar);
   ShowWholeTimeAxis(chart, pomiar);
-  const QStringList lines = PrnOpisLines(ReportInputsOf(pomiar, serie.SeriaALFA->MaxYValue(), serie.SeriaF->MaxYValue()));
+  TReportInputs inputs = ReportInputsOf(pomiar, serie.SeriaALFA->MaxYValue(), serie.SeriaF->MaxYValue());
+  if (brakingAnalysis) inputs.underResults = BrakingReportLines(AnalyzeBraking(pomiar));
+  const QStringList lines = PrnOpisLines(inputs);
 
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);

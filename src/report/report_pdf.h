@@ -23,9 +23,10 @@ TReportInputs ReportInputsOf(const TPomiar& pomiar, double amax, double fmax);
 // The report page of a record, printed into a PDF file on the given paper
 // and orientation, with the printable area of a usual laser printer
 // (6.35 mm margins) at 600 dpi and the logo from logo.bmp when there is
-// one. The clipboard is left alone. Answers false with the failure's text.
+// one; with `brakingAnalysis` the braking figures follow the results. The
+// clipboard is left alone. Answers false with the failure's text.
 // Needs a QApplication.
 bool RenderReportPdf(const TPomiar& pomiar, const QString& pdfPath, const QPageSize& paper,
-                     QPageLayout::Orientation orientation, QString* error);
+                     QPageLayout::Orientation orientation, QString* error, bool brakingAnalysis = false);
 
 } // namespace zr7

@@ -49,7 +49,6 @@ TdaneSKP::TdaneSKP(QWidget* parent) : QDialog(parent) {
   modyfikujFont.setPixelSize(13);
   Button1->setFont(modyfikujFont);
   Button1->setToolTip(QStringLiteral("zmiana: nazwy SKP, Adresu, Uwag i nrCOM"));
-  Button1->setAutoDefault(false);
 
   CaptionLabel(this, "Nazwa", {38, 52});
   edSKP = Edit(this, {80, 48, 329, 21});
@@ -95,12 +94,28 @@ TdaneSKP::TdaneSKP(QWidget* parent) : QDialog(parent) {
 
   connect(BitBtn1, &QPushButton::clicked, this, &TdaneSKP::BitBtn1Click);
   connect(Button1, &QPushButton::clicked, this, &TdaneSKP::Button1Click);
+  connect(rodzaj_pojazdu, &QComboBox::editTextChanged, this, &TdaneSKP::rodzaj_pojazduChange);
 }
 
 void TdaneSKP::BitBtn1Click() { hide(); }
 
 void TdaneSKP::Button1Click() {
   if (OnModyfikuj && OnModyfikuj()) hide();
+}
+
+void TdaneSKP::rodzaj_pojazduChange(const QString& text) {
+  const int kind = rodzaj_pojazdu->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (kind == rodzaj_pojazdu->currentIndex()) return;
+  if (kind >= 0) {
+    rodzaj_pojazdu->setCurrentIndex(kind);
+    return;
+  }
+  // Choosing no entry empties the edit part: the operator's text goes back.
+  QLineEdit* edit = rodzaj_pojazdu->lineEdit();
+  const int cursor = edit->cursorPosition();
+  rodzaj_pojazdu->setCurrentIndex(-1);
+  edit->setText(text);
+  edit->setCursorPosition(cursor);
 }
 
 void TdaneSKP::keyPressEvent(QKeyEvent* event) {

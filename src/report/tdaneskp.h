@@ -36,6 +36,9 @@ public:
 
   void BitBtn1Click();
   void Button1Click();
+  // The vehicle kind follows the text of the box: the entry with that text,
+  // or none (-1) when no entry has it.
+  void rodzaj_pojazduChange(const QString& text);
 
 protected:
   void keyPressEvent(QKeyEvent* event) override;

@@ -1,5 +1,6 @@
 #include "serial/read_thread.h"
 
+#include "platform/system.h"
 #include "serial/comm_log.h"
 #include "serial/comm_messages.h"
 
@@ -126,9 +127,12 @@ bool TReadThread::HandleReadEvent() {
 }
 
 // A read of 0 bytes means the device has gone: the reader ends as after any
-// failure.
+// failure, with the system's code for that.
 bool TReadThread::PostReadData(const std::uint8_t* bytes, std::size_t count) {
-  if (count == 0) return false;
+  if (count == 0) {
+    lastError_ = DeviceGoneError();
+    return false;
+  }
   LogLine("Got something from Comm port!!!");
   // Zero-filled and one byte longer: the byte after the data is 0.
   std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[count + 1]());

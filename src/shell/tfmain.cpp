@@ -7,6 +7,7 @@
 #include "platform/qt/qt_message_loop.h"
 #include "transfer/bank_read_driver.h"
 #include "transfer/transfer_texts.h"
+#include "report/braking_texts.h"
 #include "report/caption_label.h"
 #include "report/program_font.h"
 #include "report/report_lines.h"
@@ -35,11 +36,23 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace zr7 {
 namespace {
 
 constexpr int kPanelHeight = 73;
 constexpr int kBanksOnInstrument = 12;
+constexpr int kBrakingPanel = 2;
+
+// Enter presses the focused button as Space does, the Windows convention.
+QPushButton* PushButton(QWidget* panel, const char* caption, const char* hint, QRect geometry) {
+  auto* button = new QPushButton(QString::fromUtf8(caption), panel);
+  button->setGeometry(geometry);
+  button->setToolTip(QString::fromUtf8(hint));
+  button->setAutoDefault(true);
+  return button;
+}
 
 QToolButton* SpeedButton(QWidget* panel, const char* glyph, const char* hint, QRect geometry) {
   auto* button = new QToolButton(panel);
@@ -124,23 +137,17 @@ void TfMain::CreateToolPanel() {
   cbCOM->setCurrentIndex(-1);
   cbCOM->setToolTip(QStringLiteral("USB Serial Port (COM)"));
 
-  btPolacz = new QPushButton(QString::fromUtf8("Polącz"), panel);
-  btPolacz->setGeometry(152, 30, 65, 25);
-  btPolacz->setToolTip(QString::fromUtf8("połącz z portem USB"));
+  btPolacz = PushButton(panel, "Polącz", "połącz z portem USB", {152, 30, 65, 25});
 
   seBank = new TSpinEdit(1, kBanksOnInstrument, 2, panel);
   seBank->setGeometry(224, 5, 65, 22);
   seBank->setValue(1);
   seBank->setToolTip(QString::fromUtf8("nr zapisu w pamięci ZR-7"));
 
-  bbtOpen = new QPushButton(QStringLiteral("Czytaj"), panel);
-  bbtOpen->setGeometry(224, 30, 65, 25);
-  bbtOpen->setToolTip(QStringLiteral("czytaj z pamięci ZR-7"));
+  bbtOpen = PushButton(panel, "Czytaj", "czytaj z pamięci ZR-7", {224, 30, 65, 25});
   bbtOpen->setEnabled(false);
 
-  Button1 = new QPushButton(QStringLiteral("Dane SKP / pojazdu"), panel);
-  Button1->setGeometry(296, 8, 121, 49);
-  Button1->setToolTip(QStringLiteral("wpisywanie danych SKP / pojazdu"));
+  Button1 = PushButton(panel, "Dane SKP / pojazdu", "wpisywanie danych SKP / pojazdu", {296, 8, 121, 49});
   connect(Button1, &QPushButton::clicked, this, &TfMain::Button1Click);
   connect(sbOpen, &QToolButton::clicked, this, &TfMain::sbOpenClick);
   connect(sbSave, &QToolButton::clicked, this, &TfMain::sbSaveClick);
@@ -178,13 +185,11 @@ void TfMain::CreateToolPanel() {
   pBar->setTextVisible(false);
   pBar->setValue(0);
   pBar->setToolTip(QString::fromUtf8("pasek postępu transferu danych"));
-  pBar->setFocusPolicy(Qt::TabFocus);
 
   setTabOrder(cbCOM, btPolacz);
   setTabOrder(btPolacz, seBank);
   setTabOrder(seBank, bbtOpen);
   setTabOrder(bbtOpen, Button1);
-  setTabOrder(Button1, pBar);
 }
 
 void TfMain::CreateChart() {
@@ -247,14 +252,26 @@ void TfMain::btPolaczClick() {
     ShowConnected(false);
     return;
   }
+  // The ready wait of the connect dispatches messages, clicks included: a
+  // click that arrives there starts nothing.
+  if (connecting_) return;
   Comm->CommPort = cbCOM->currentText().toStdString();
+  connecting_ = true;
+  hangupWhileConnecting_ = false;
+  std::optional<QString> failure;
   try {
     Comm->OpenPort();
   } catch (const ECommsError& error) {
-    ShowErrorBox(dialogs_, QString::fromStdString(error.what()));
+    failure = QString::fromStdString(error.what());
+  }
+  connecting_ = false;
+  if (failure) {
+    ShowErrorBox(dialogs_, *failure);
     return;
   }
   ShowConnected(true);
+  // A worker that failed while starting ends the link as a later failure does.
+  if (hangupWhileConnecting_) CommRequestHangup();
 }
 
 void TfMain::bbtOpenClick() {
@@ -304,6 +321,10 @@ void TfMain::TimerRSTimer() {
 void TfMain::CommErrorData(std::uint8_t) { ShowMessage(dialogs_, QString::fromUtf8("Bląd portu szeregowego!")); }
 
 void TfMain::CommRequestHangup() {
+  if (connecting_) {
+    hangupWhileConnecting_ = true;
+    return;
+  }
   if (!State.Polaczony) return;
   Comm->ClosePort();
   ShowConnected(false);
@@ -456,6 +477,9 @@ void TfMain::Odrysuj() {
   FillMeasurementSeries(Serie, State.Pomiar);
   lbAmax->setText(FormatUserNumber(Serie.SeriaALFA->MaxYValue(), 1));
   lbFmax->setText(FormatUserNumber(Serie.SeriaF->MaxYValue(), 0));
+  const TBrakingAnalysis braking = AnalyzeBraking(State.Pomiar);
+  StatusBar->SetPanelText(kBrakingPanel, BrakingSummary(braking));
+  StatusBar->SetPanelHint(kBrakingPanel, BrakingHint(braking));
 }
 
 } // namespace zr7

@@ -114,6 +114,10 @@ private:
   void ReadConfiguration();
 
   TDialogs& dialogs_;
+  // A connect is waiting for the serial component's workers to start.
+  bool connecting_ = false;
+  // A worker failed during that wait; the connect then ends in a hang-up.
+  bool hangupWhileConnecting_ = false;
   // The file dialogs open where the last measurement file was opened or saved.
   QString lastFileFolder_;
   // The bank read in progress, which receives the answers and time-outs.

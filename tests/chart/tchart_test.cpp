@@ -338,6 +338,30 @@ TEST_F(TChartTest, ChangesDuringAZoomAreSafe) {
   }
 }
 
+// Zooming again and again stops at a millionth of the full range, and the
+// way back lays out a readable number of labels at once, not the fine step
+// of the deep zoom over the whole range.
+TEST_F(TChartTest, DeepZoomsStopAtALimitAndComeBackWithReadableLabels) {
+  FillCurves();
+  Settle();
+  for (int zoom = 0; zoom < 30; ++zoom) {
+    const QPoint corner = PlotArea().center();
+    DragZoom(corner, corner + QPoint(12, 12));
+    if (!ZoomMoving()) break;
+    WaitForZoom();
+  }
+  QValueAxis* bottom = QtAxis(Qt::AlignBottom);
+  const double deepest = bottom->max() - bottom->min();
+  EXPECT_LT(deepest, 2.475 * 1e-4) << "zoomed deep";
+  EXPECT_GE(deepest, 2.475 * 1e-6) << "but not deeper than the limit";
+  QTest::mouseClick(View()->viewport(), Qt::RightButton, {}, PlotArea().center());
+  for (Qt::Alignment alignment : {Qt::AlignBottom, Qt::AlignLeft, Qt::AlignRight}) {
+    QValueAxis* axis = QtAxis(alignment);
+    EXPECT_LE((axis->max() - axis->min()) / axis->tickInterval(), 100) << alignment;
+  }
+  EXPECT_EQ(bottom->max(), 2.5);
+}
+
 // A damaged file can hold infinities and NaN: the axes stay on the finite
 // values, the largest value ignores NaN, and the chart draws.
 TEST_F(TChartTest, NonFiniteValuesNeitherScaleNorBreakTheChart) {

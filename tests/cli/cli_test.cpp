@@ -1,10 +1,11 @@
 #include "cli/cli_commands.h"
 #include "measurement/file_io.h"
+#include "measurement/measurement_export.h"
 #include "measurement/measurement_file.h"
+#include "report/user_number.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -26,6 +27,13 @@ bool ReadCommand(const std::string& command, std::string& output) {
   output.clear();
   for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
   return ::pclose(pipe) == 0;
+}
+
+// 149 samples of 6 m/s2 that stop the vehicle from 79.92 km/h within 41.07 m.
+TPomiar WithStop(TPomiar p) {
+  p.Probki[1].n = 160;
+  for (int i = 1; i <= 160; ++i) p.Probki[i].a = i >= 5 && i < 5 + 149 ? 6 : 0;
+  return p;
 }
 
 class Cli : public ::testing::Test {
@@ -84,7 +92,57 @@ TEST_F(Cli, ShowKeepsEachValueOnItsLineWhenATextHoldsLineBreaks) {
   ASSERT_EQ(Run({"show", Path("b.zr")}), 0) << err.str();
   const std::string text = out.str();
   EXPECT_NE(text.find("remarks: pierwsza  druga samples: 999\n"), std::string::npos) << text;
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 17) << text;
+  EXPECT_EQ(text.find("\ndruga"), std::string::npos) << text;
+  EXPECT_EQ(text.find("\nsamples: 999"), std::string::npos) << text;
+}
+
+TEST_F(Cli, ShowAddsTheBrakingFiguresAfterTheMeasurement) {
+  ASSERT_EQ(Run({"show", Path("a.zr")}), 0) << err.str();
+  const std::string described = out.str();
+  EXPECT_TRUE(described.ends_with("examiner: \nmfdd_ms2: n/a (brak hamowania)\n")) << described;
+
+  const TPomiar braking = WithStop(pomiar_);
+  ASSERT_EQ(SaveMeasurementFile(Path("b.zr"), braking), 0);
+  ASSERT_EQ(Run({"show", Path("b.zr")}), 0) << err.str();
+  const std::string text = out.str();
+  const std::string figures =
+      "mfdd_ms2: 6.00\nbraking_ratio_pct: 61.2\nv0_kmh: 79.92\nstopping_distance_m: 41.07\nbraking_time_s: 3.700\n";
+  EXPECT_EQ(text, DescribeMeasurement(braking) + figures) << "the measurement's own lines come first, as they are";
+}
+
+TEST_F(Cli, ReportWithAnalysisPrintsTheFiguresUnderTheResults) {
+  const TPomiar braking = WithStop(pomiar_);
+  ASSERT_EQ(SaveMeasurementFile(Path("b.zr"), braking), 0);
+  const std::string separator = UserDecimalSeparator();
+  const std::vector<std::string> results = {
+      "F [daN] = 60",
+      "odchylenie kierunku jazdy = 0,3 [m]",
+      "średnie pełne opóźnienie, MFDD [m/s2] = 6" + separator + "0",
+      "wskaźnik skuteczności hamowania [%] = 61",
+      "prędkość początkowa, v0 [km/h] = 80",
+      "droga hamowania, s [m] = 41" + separator + "1",
+      "czas hamowania, t [s] = 3" + separator + "70",
+      "Uwagi:",
+  };
+  std::string text;
+  ASSERT_EQ(Run({"report", Path("b.zr"), "--pdf", Path("b.pdf"), "--analysis"}), 0) << err.str();
+  ASSERT_TRUE(ReadCommand("pdftotext -layout " + Path("b.pdf") + " -", text));
+  std::size_t at = 0;
+  for (const std::string& line : results) {
+    const std::size_t found = text.find(line, at);
+    ASSERT_NE(found, std::string::npos) << line << "\nafter " << at << " in:\n" << text;
+    at = found + line.size();
+  }
+
+  ASSERT_EQ(Run({"report", Path("a.zr"), "--pdf", Path("a.pdf"), "--analysis"}), 0) << err.str();
+  ASSERT_TRUE(ReadCommand("pdftotext -layout " + Path("a.pdf") + " -", text));
+  EXPECT_NE(text.find("analiza hamowania: brak wyniku (brak hamowania)"), std::string::npos) << text;
+
+  std::string plain;
+  ASSERT_EQ(Run({"report", Path("b.zr"), "--pdf", Path("plain.pdf")}), 0) << err.str();
+  ASSERT_TRUE(ReadCommand("pdftotext -layout " + Path("plain.pdf") + " -", plain));
+  EXPECT_EQ(plain.find("MFDD"), std::string::npos) << plain;
+  EXPECT_NE(plain.find("odchylenie kierunku jazdy"), std::string::npos) << plain;
 }
 
 TEST_F(Cli, ExportedNumbersReadBackTheSameDoubles) {

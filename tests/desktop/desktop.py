@@ -7,6 +7,7 @@ Every tool is required: a missing one fails the test, it never skips.
 """
 
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -57,7 +58,7 @@ class Display:
         self.run(["setxkbmap", "-layout", "pl"])
         self.window_manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
                                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for(lambda: self.run(["wmctrl", "-m"], check=False).returncode == 0, 20, "the window manager")
+        wait_for(lambda: self.run(["wmctrl", "-m"], check=False).returncode == 0, 60, "the window manager")
 
     def run(self, command, check=True):
         return subprocess.run(command, env=self.env, capture_output=True, text=True, check=check)
@@ -65,16 +66,25 @@ class Display:
     def xdotool(self, *arguments):
         return self.run(["xdotool"] + [str(a) for a in arguments]).stdout
 
+    def windows(self):
+        """The windows the window manager shows, as (id, title) pairs."""
+        listing = self.run(["wmctrl", "-l"], check=False).stdout
+        shown = []
+        for line in listing.splitlines():
+            fields = line.split(None, 3)
+            if len(fields) >= 3:
+                shown.append((int(fields[0], 16), fields[3] if len(fields) == 4 else ""))
+        return shown
+
     def windows_named(self, pattern):
-        result = self.run(["xdotool", "search", "--onlyvisible", "--name", pattern], check=False)
-        return [int(w) for w in result.stdout.split()]
+        return [window for window, title in self.windows() if re.search(pattern, title)]
 
     def wait_window(self, pattern, timeout=20):
         try:
             return wait_for(lambda: (self.windows_named(pattern) or [None])[-1], timeout, "a window named " + pattern)
         except AssertionError as error:
-            shown = [self.run(["xdotool", "getwindowname", str(w)], check=False).stdout.strip()
-                     for w in self.windows_named(".")]
+            self.screenshot_on_failure()
+            shown = [title for _, title in self.windows()]
             raise AssertionError("%s; windows shown: %s" % (error, shown)) from None
 
     def geometry(self, window):
@@ -111,9 +121,12 @@ class Display:
         self.xdotool("type", "--delay", 80, text)
         time.sleep(0.2)
 
-    def screenshot(self, path):
-        """The whole screen as a PNG (ImageMagick's import), for a person to look at."""
-        self.run(["import", "-window", "root", path])
+    def screenshot_on_failure(self):
+        """The screen as an X window dump beside the test's files, for a
+        person to look at (xwud or ImageMagick's convert show it)."""
+        path = os.path.join(tempfile.gettempdir(), "zr7-desktop-failure-%d.xwd" % os.getpid())
+        self.run(["xwd", "-root", "-silent", "-out", path], check=False)
+        print("screen at the failure: " + path)
 
     def close(self):
         for process in (self.window_manager, self.server):

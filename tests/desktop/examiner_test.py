@@ -64,6 +64,7 @@ class Simulator:
     def close(self):
         self.process.terminate()
         self.process.wait(10)
+        self.process.stdout.close()
 
 
 def read_bank(bank, out):

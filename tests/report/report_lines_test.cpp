@@ -131,6 +131,23 @@ TEST(ReportLinesTest, BrakeKindDecidesBrakeAndDeviationLines) {
   }
 }
 
+TEST(ReportLinesTest, FurtherLinesFollowTheLastResult) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"hamulec roboczy", "    odchylenie"}, {"hamulec awaryjny", "    siła"}, {"", "    siła"}};
+  for (const auto& [hamulec, lastResultStart] : cases) {
+    SCOPED_TRACE(hamulec);
+    TReportInputs in = FilledInputs();
+    in.HamulecTxt = hamulec;
+    QStringList expected = ReportLines(in);
+    const qsizetype lastResult = expected.indexOf(U("    Uwagi: bez uwag")) - 2;
+    ASSERT_TRUE(expected[lastResult].startsWith(U(lastResultStart)));
+    expected.insert(lastResult + 1, U("    MFDD = 5,1"));
+    expected.insert(lastResult + 2, U("    v0 = 80"));
+    in.underResults = {U("    MFDD = 5,1"), U("    v0 = 80")};
+    EXPECT_EQ(ReportLines(in), expected);
+  }
+}
+
 // Every character 10 pixels wide, so a 100-pixel memo holds ten.
 int TenEach(QStringView text) { return static_cast<int>(text.size()) * 10; }
 

@@ -171,6 +171,9 @@ TEST_F(CommOnPty, AnUnpluggedLineEndsTheWorkersWithHangups) {
   EXPECT_TRUE(Logged("Closing TAPI"));
   EXPECT_FALSE(Logged("Read thread not exiting.  Terminating it."));
   EXPECT_FALSE(Logged("Write thread not exiting.  Terminating it."));
+  // The hung-up line reads 0 bytes, which the log tells as the device gone.
+  EXPECT_TRUE(Logged("Unable to HandleReadEvent: GetLastError returned: \"No such device\""));
+  for (const std::string& line : LogLines()) EXPECT_EQ(line.find("\"Success\""), std::string::npos) << line;
 }
 
 // With the terminator set a line comes as soon as its line feed does: the

@@ -1,6 +1,7 @@
 #include "pdf_reading.h"
 #include "scripted_dialogs.h"
 #include "sim_process.h"
+#include "report/user_number.h"
 #include "shell/tfmain.h"
 #include "shell/tspinedit.h"
 #include "shell/tstatusbar.h"
@@ -166,6 +167,34 @@ TEST_F(WindowBankRead, OpenedFilesShowAndPrintTheirWholeCurve) {
     EXPECT_LE(printedEnd, end) << c.file;
     EXPECT_GT(printedEnd, end - 1) << c.file << ": the printed time axis ends with the curve";
   }
+}
+
+TEST_F(WindowBankRead, ThirdStatusPanelShowsTheBrakingFiguresOfEachRead) {
+  Instrument instrument(directory.Path(), {});
+  Connect();
+  const QString separator = QString::fromStdString(UserDecimalSeparator());
+  const QRect countPanel = window.StatusBar->Panel(0)->geometry();
+  const QRect timeOutPanel = window.StatusBar->Panel(1)->geometry();
+  const QSize windowSize = window.size();
+  EXPECT_EQ(window.StatusBar->PanelText(2), "");
+
+  // Bank 7 stops from 84.3 km/h at 6.60 m/s2 within 47.47 m.
+  window.seBank->setValue(7);
+  window.bbtOpenClick();
+  EXPECT_EQ(window.StatusBar->PanelText(2),
+            "MFDD 6" + separator + "6 m/s2 (67 %)  v0 84 km/h  s 47" + separator + "5 m");
+  EXPECT_EQ(window.StatusBar->PanelHint(2), window.StatusBar->PanelText(2) + "  t 4" + separator + "10 s");
+  EXPECT_EQ(window.StatusBar->Panel(0)->geometry(), countPanel);
+  EXPECT_EQ(window.StatusBar->Panel(1)->geometry(), timeOutPanel);
+  EXPECT_EQ(window.size(), windowSize);
+  EXPECT_GE(window.StatusBar->Panel(2)->geometry().left(), timeOutPanel.right());
+
+  // The noise at rest runs on to the last sample of bank 3.
+  window.seBank->setValue(3);
+  window.bbtOpenClick();
+  EXPECT_EQ(window.StatusBar->PanelText(2), "");
+  EXPECT_EQ(window.StatusBar->PanelHint(2), QString::fromUtf8("pomiar kończy się przed zatrzymaniem"));
+  EXPECT_TRUE(dialogs.boxes.empty());
 }
 
 TEST_F(WindowBankRead, ReadCannotBeStartedTwiceAndDisconnectEndsIt) {

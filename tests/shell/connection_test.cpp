@@ -1,3 +1,4 @@
+#include "fake_serial_device.h"
 #include "scripted_dialogs.h"
 #include "shell/tfmain.h"
 #include "temporary_directory.h"
@@ -5,8 +6,10 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <fstream>
 #include <pty.h>
@@ -151,6 +154,65 @@ TEST_F(Connection, ClosingTheWindowClosesThePort) {
   EXPECT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
   ::close(other);
 }
+
+// Clicks that come while the connect waits for the workers to start start
+// no second connect: no box, one connection.
+TEST_F(Connection, ClicksDuringAConnectStartNoSecondOne) {
+  Adapter com3(directory.Path() / "ports", "COM3");
+  Choose("COM3");
+  int clicksWhileConnecting = 0;
+  QTimer::singleShot(0, [&] {
+    for (int click = 0; click < 2; ++click) {
+      if (window.Comm->IsOpen() && !window.State.Polaczony) ++clicksWhileConnecting;
+      QTest::mouseClick(window.btPolacz, Qt::LeftButton);
+    }
+  });
+  window.btPolacz->click();
+  ASSERT_EQ(clicksWhileConnecting, 2) << "the clicks came during the connect";
+  EXPECT_TRUE(dialogs.boxes.empty());
+  EXPECT_TRUE(Connected());
+  EXPECT_TRUE(window.Comm->IsOpen());
+}
+
+// A worker that fails while the connect waits for it to start ends the
+// connect like an unplugged adapter a moment later: the box, the port
+// released, the window disconnected. Connecting again then works.
+class ConnectFailure : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ConnectFailure, EndsLikeAHangUp) {
+  TWorkingDirectory directory;
+  TScriptedDialogs dialogs;
+  auto device = std::make_shared<test::FakeSerialDevice>();
+  TfMain window(dialogs, [&](const std::filesystem::path&) { return OpenedDevice{device, OpenFailure::None}; });
+  window.show();
+  dialogs.boxes.clear();
+  window.cbCOM->setCurrentText("COM3");
+  device->Failing[GetParam()] = EIO;
+
+  window.btPolacz->click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.boxes.empty(); }, 5000));
+  QTest::qWait(20);
+  ASSERT_EQ(dialogs.boxes.size(), 1u) << "one failure, one box";
+  EXPECT_TRUE(dialogs.boxes[0].text.contains("COM3")) << dialogs.boxes[0].text.toStdString();
+  EXPECT_NE(dialogs.boxes[0].icon, TDialogs::TIcon::Stop) << "a notice, not the error box";
+  EXPECT_FALSE(window.State.Polaczony);
+  EXPECT_FALSE(window.bbtOpen->isEnabled());
+  EXPECT_EQ(window.btPolacz->text(), QString::fromUtf8("Polącz"));
+  EXPECT_FALSE(window.Comm->IsOpen());
+  EXPECT_EQ(device.use_count(), 1) << "the port is released";
+
+  device->Failing.clear();
+  window.btPolacz->click();
+  EXPECT_TRUE(window.State.Polaczony);
+  EXPECT_EQ(window.btPolacz->text(), QString::fromUtf8("Rozlącz"));
+  EXPECT_EQ(dialogs.boxes.size(), 1u);
+  window.btPolacz->click();
+}
+
+// The workers' start (both), the line-event mask and the first line-event
+// wait of the reader, and its first read as when the adapter is pulled.
+INSTANTIATE_TEST_SUITE_P(StartingWorkers, ConnectFailure,
+                         ::testing::Values("CreateIoRecord", "SetCommMask", "StartWaitCommEvent", "StartRead"));
 
 } // namespace
 } // namespace zr7

@@ -1,10 +1,13 @@
 #include "report/tdaneskp.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace zr7 {
 namespace {
@@ -71,15 +74,103 @@ TEST(DaneSKP, ModyfikujHidesOnlyWhenTheDataWasStored) {
   EXPECT_EQ(calls, 2);
 }
 
-TEST(DaneSKP, TypedVehicleKindIsNotAChoice) {
+// The kind is the entry whose text the box shows, or none; whatever was
+// typed stays in the box and is never added to the list.
+TEST(DaneSKP, VehicleKindFollowsTheTextOfTheBox) {
   TdaneSKP dialog;
   dialog.show();
-  dialog.rodzaj_pojazdu->setFocus();
-  QTest::keyClicks(dialog.rodzaj_pojazdu->lineEdit(), "traktor");
-  EXPECT_EQ(dialog.rodzaj_pojazdu->currentIndex(), -1);
-  EXPECT_EQ(dialog.rodzaj_pojazdu->count(), 5);
-  dialog.rodzaj_pojazdu->setCurrentIndex(3);
-  EXPECT_EQ(dialog.rodzaj_pojazdu->currentIndex(), 3);
+  QComboBox* kind = dialog.rodzaj_pojazdu;
+  QLineEdit* text = kind->lineEdit();
+  kind->setFocus();
+  const auto typeOver = [&](const char* typed) {
+    return [=] {
+      text->selectAll();
+      QTest::keyClicks(text, typed);
+    };
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    const char* shown;
+    int index;
+  };
+  const Step steps[] = {
+      {"chosen from the list", [&] { kind->setCurrentIndex(3); }, "motocykl", 3},
+      {"typed over", typeOver("xyz"), "xyz", -1},
+      {"an entry typed whole", typeOver("autobus"), "autobus", 2},
+      {"cleared",
+       [&] {
+         text->selectAll();
+         QTest::keyClick(text, Qt::Key_Backspace);
+       },
+       "", -1},
+      {"a word that is no entry", typeOver("traktor"), "traktor", -1},
+      {"chosen again", [&] { kind->setCurrentIndex(0); }, "sam.osobowy", 0},
+      {"its last letter deleted",
+       [&] {
+         text->end(false);
+         QTest::keyClick(text, Qt::Key_Backspace);
+       },
+       "sam.osobow", -1},
+  };
+  for (const Step& step : steps) {
+    step.act();
+    EXPECT_EQ(text->text(), QString::fromUtf8(step.shown)) << step.what;
+    EXPECT_EQ(kind->currentIndex(), step.index) << step.what;
+  }
+  EXPECT_EQ(kind->count(), 5);
+}
+
+// Enter presses the focused button, as Space does; in an edit or in the
+// vehicle kind box it is the dialog's OK.
+TEST(DaneSKP, EnterPressesTheFocusedButtonAndIsOkElsewhere) {
+  struct Case {
+    const char* what;
+    QWidget* (*focus)(TdaneSKP&);
+    Qt::Key key;
+    int stored;
+  };
+  const auto modyfikuj = [](TdaneSKP& d) -> QWidget* {
+    d.edAdres->setFocus();
+    QTest::keyClick(d.edAdres, Qt::Key_Tab);  // the operator's way there
+    EXPECT_EQ(QApplication::focusWidget(), d.Button1);
+    return d.Button1;
+  };
+  const auto ok = [](TdaneSKP& d) -> QWidget* { return d.BitBtn1; };
+  const auto edit = [](TdaneSKP& d) -> QWidget* { return d.edMarka; };
+  const auto kind = [](TdaneSKP& d) -> QWidget* { return d.rodzaj_pojazdu; };
+  const auto editAfterModyfikuj = [](TdaneSKP& d) -> QWidget* {
+    d.Button1->setFocus();
+    return d.edMarka;
+  };
+  const Case cases[] = {
+      {"Enter on modyfikuj", modyfikuj, Qt::Key_Return, 1},
+      {"keypad Enter on modyfikuj", modyfikuj, Qt::Key_Enter, 1},
+      {"Space on modyfikuj", modyfikuj, Qt::Key_Space, 1},
+      {"Enter on OK", ok, Qt::Key_Return, 0},
+      {"Space on OK", ok, Qt::Key_Space, 0},
+      {"Enter in an edit", edit, Qt::Key_Return, 0},
+      {"keypad Enter in an edit", edit, Qt::Key_Enter, 0},
+      {"Enter in the kind box", kind, Qt::Key_Return, 0},
+      {"Enter in an edit after modyfikuj had the focus", editAfterModyfikuj, Qt::Key_Return, 0},
+  };
+  for (const Case& c : cases) {
+    TdaneSKP dialog;
+    int stored = 0;
+    dialog.OnModyfikuj = [&] {
+      ++stored;
+      return true;
+    };
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QWidget* target = c.focus(dialog);
+    target->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), target) << c.what;
+    QTest::keyClick(target, c.key);
+    EXPECT_EQ(stored, c.stored) << c.what;
+    EXPECT_FALSE(dialog.isVisible()) << c.what;
+  }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "scripted_dialogs.h"
 #include "shell/tfmain.h"
+#include "shell/tstatusbar.h"
 
 #include <QLabel>
 #include <clocale>
@@ -33,6 +34,25 @@ TEST(OdrysujLocale, MaximaUseTheUsersDecimalSeparator) {
   window.Odrysuj();
   EXPECT_EQ(window.lbAmax->text(), "0" + separator + "0");
   EXPECT_EQ(window.lbFmax->text(), "0");
+}
+
+TEST(OdrysujLocale, BrakingFiguresUseTheUsersDecimalSeparator) {
+  const QString separator = qEnvironmentVariable("LC_ALL").startsWith("pl_") ? "," : ".";
+  TScriptedDialogs dialogs;
+  TfMain window(dialogs);
+  TPomiar& p = window.State.Pomiar;
+  // 149 samples of 6 m/s2 stop the vehicle from 79.9 km/h within 41.07 m.
+  p.Probki[1].n = 160;
+  for (int i = 5; i < 5 + 149; ++i) p.Probki[i].a = 6;
+  window.Odrysuj();
+  EXPECT_EQ(window.StatusBar->PanelText(2), "MFDD 6" + separator + "0 m/s2 (61 %)  v0 80 km/h  s 41" + separator + "1 m");
+  EXPECT_EQ(window.StatusBar->PanelHint(2),
+            "MFDD 6" + separator + "0 m/s2 (61 %)  v0 80 km/h  s 41" + separator + "1 m  t 3" + separator + "70 s");
+
+  window.State.Pomiar = TPomiar{};
+  window.Odrysuj();
+  EXPECT_EQ(window.StatusBar->PanelText(2), "");
+  EXPECT_EQ(window.StatusBar->PanelHint(2), "brak hamowania");
 }
 
 } // namespace

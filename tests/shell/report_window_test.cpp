@@ -1,3 +1,4 @@
+#include "measurement/measurement_file.h"
 #include "pdf_reading.h"
 #include "report/tdaneskp.h"
 #include "scripted_dialogs.h"
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace zr7 {
@@ -82,6 +84,27 @@ TEST_F(ReportWindow, FailureIsShownInTheErrorBox) {
   ASSERT_EQ(dialogs.boxes.size(), 1u);
   EXPECT_EQ(dialogs.boxes[0].icon, TDialogs::TIcon::Stop);
   EXPECT_TRUE(dialogs.boxes[0].text.contains("report.pdf")) << dialogs.boxes[0].text.toStdString();
+}
+
+// A kind typed over in the box is no kind: the report prints no kind line
+// and the measurement file stores none.
+TEST_F(ReportWindow, AKindTypedOverIsNoKind) {
+  QLineEdit* kindText = window.daneSKP->rodzaj_pojazdu->lineEdit();
+  kindText->selectAll();
+  QTest::keyClicks(kindText, "xyz");
+  dialogs.printing.outputFile = Pdf();
+  window.sbPrintClick();
+  const QString text = PdfTextLines(Pdf()).join('\n');
+  EXPECT_TRUE(text.contains("EL 12345")) << text.toStdString();
+  EXPECT_FALSE(text.contains("Rodzaj pojazdu")) << text.toStdString();
+
+  const std::string file = (directory.Path() / "pomiar.zr").string();
+  dialogs.fileNames.push_back(QString::fromStdString(file));
+  window.sbSaveClick();
+  ASSERT_TRUE(dialogs.boxes.empty());
+  TPomiar stored;
+  ASSERT_TRUE(LoadMeasurementFile(file, stored).Ok());
+  EXPECT_EQ(stored.RodzajPojazdu, -1);
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
@@ -113,7 +114,7 @@ TEST_F(MainWindow, LayoutAndTabOrder) {
   EXPECT_EQ(window.StatusBar->height(), 19);
   EXPECT_EQ(window.Chart->geometry().top(), window.Panel1->geometry().bottom() + 1);
   EXPECT_GT(window.Chart->height(), 300);
-  QWidget* expected[] = {window.cbCOM, window.btPolacz, window.seBank, window.bbtOpen, window.Button1, window.pBar};
+  QWidget* expected[] = {window.cbCOM, window.btPolacz, window.seBank, window.bbtOpen, window.Button1};
   for (std::size_t i = 0; i + 1 < std::size(expected); ++i) {
     QWidget* next = expected[i]->nextInFocusChain();
     while (next->focusPolicy() == Qt::NoFocus || next->focusProxy() == expected[i] || expected[i]->isAncestorOf(next)) {
@@ -121,6 +122,50 @@ TEST_F(MainWindow, LayoutAndTabOrder) {
     }
     EXPECT_EQ(next, expected[i + 1]) << i;
   }
+}
+
+// The control that has the keyboard focus, when the focus is inside it.
+QWidget* ControlWithFocus(const std::vector<QWidget*>& controls) {
+  for (QWidget* control : controls)
+    if (control == QApplication::focusWidget() || control->isAncestorOf(QApplication::focusWidget())) return control;
+  return QApplication::focusWidget();
+}
+
+// Tab goes round the operator's controls and nothing else: the progress bar
+// and the chart show no focus and are passed by.
+TEST_F(MainWindow, TabGoesRoundTheControlsOnly) {
+  Shown();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  window.bbtOpen->setEnabled(true);  // as while connected
+  const std::vector<QWidget*> round = {window.cbCOM, window.btPolacz, window.seBank, window.bbtOpen, window.Button1};
+  window.cbCOM->setFocus();
+  for (int press = 1; press <= 2 * static_cast<int>(round.size()); ++press) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QWidget* focused = ControlWithFocus(round);
+    EXPECT_EQ(focused, round[press % round.size()])
+        << "Tab " << press << " lands on " << (focused ? focused->metaObject()->className() : "nothing");
+  }
+}
+
+// Enter presses the focused button, as Space does.
+TEST_F(MainWindow, EnterAndSpacePressTheFocusedButton) {
+  Shown();
+  window.bbtOpen->setEnabled(true);  // as while connected
+  for (QPushButton* button : {window.btPolacz, window.bbtOpen, window.Button1}) {
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+      window.activateWindow();
+      ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+      button->setFocus();
+      ASSERT_EQ(QApplication::focusWidget(), button);
+      QSignalSpy clicks(button, &QPushButton::clicked);
+      QTest::keyClick(button, key);
+      EXPECT_EQ(clicks.count(), 1) << button->text().toStdString() << " key " << key;
+      window.daneSKP->hide();
+      window.bbtOpen->setEnabled(true);
+    }
+  }
+  EXPECT_EQ(dialogs.boxes.size(), 1u + 3u) << "the configuration box, then each connect without a port";
 }
 
 TEST_F(MainWindow, MissingConfigurationGivesOneErrorBoxAndAWorkingWindow) {

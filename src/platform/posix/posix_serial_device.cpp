@@ -1,4 +1,4 @@
-#include "platform/serial_device.h"
+#include "platform/posix/posix_serial_device.h"
 
 #include "platform/posix/parmrk_decoder.h"
 #include "platform/posix/termios2_speed.h"
@@ -19,12 +19,14 @@
 
 // The POSIX back end: a non-blocking terminal whose overlapped operations
 // are carried out inside WaitAny, by one poll on the device and the stop
-// event. A read gathers bytes until the line has been silent for the read
-// interval, its buffer is full or its last byte is the terminator. Line
-// errors come from the driver's marks in the byte stream and, where the
-// driver keeps them, from its error counters. The read side (reads, line
-// events, ClearCommError) is used by one thread and the write side by
-// another; the settings are made before either runs.
+// event. Received bytes come from the device's input, which is the terminal
+// itself except where a test plays the driver. A read gathers bytes until
+// the line has been silent for the read interval, its buffer is full or its
+// last byte is the terminator. Line errors come from the driver's marks in
+// the byte stream and, where the driver keeps them, from its error
+// counters. The read side (reads, line events, ClearCommError) is used by
+// one thread and the write side by another; the settings are made before
+// either runs.
 namespace zr7 {
 
 namespace {
@@ -58,12 +60,15 @@ void Complete(PosixIoRecord& record, IoResult result) {
 
 class PosixSerialDevice final : public SerialDevice {
  public:
-  explicit PosixSerialDevice(int fd) : fd_(fd) {
-    haveCounters_ = ioctl(fd_, TIOCGICOUNT, &counters_) == 0;
+  PosixSerialDevice(int terminal, int input, LineErrorCounter counter)
+      : terminal_(terminal), input_(input), counter_(std::move(counter)) {
+    fcntl(input_, F_SETFL, fcntl(input_, F_GETFL) | O_NONBLOCK);
+    haveCounters_ = counter_ && counter_(counters_);
   }
   ~PosixSerialDevice() override {
-    ioctl(fd_, TIOCNXCL);
-    close(fd_);
+    ioctl(terminal_, TIOCNXCL);
+    close(terminal_);
+    if (input_ != terminal_) close(input_);
   }
 
   std::unique_ptr<IoRecord> CreateIoRecord(int&) override { return std::make_unique<PosixIoRecord>(); }
@@ -81,7 +86,7 @@ class PosixSerialDevice final : public SerialDevice {
 
   IoResult GetState(CommState& state) override {
     termios settings{};
-    if (tcgetattr(fd_, &settings) != 0 || !GetBaudRate(fd_, state.BaudRate)) return Failure(errno);
+    if (tcgetattr(terminal_, &settings) != 0 || !GetBaudRate(terminal_, state.BaudRate)) return Failure(errno);
     const tcflag_t c = settings.c_cflag;
     state.ByteSize = (c & CSIZE) == CS5 ? 5 : (c & CSIZE) == CS6 ? 6 : (c & CSIZE) == CS7 ? 7 : 8;
     if (!(c & PARENB))
@@ -105,11 +110,11 @@ class PosixSerialDevice final : public SerialDevice {
     if (state.ByteSize < 5 || state.ByteSize > 8 || state.Parity > 4 || !stopBitsOk)
       return Failure(EINVAL);
     termios settings{};
-    if (tcgetattr(fd_, &settings) != 0) return Failure(errno);
+    if (tcgetattr(terminal_, &settings) != 0) return Failure(errno);
     settings.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB);
     settings.c_cflag |= kSizes[state.ByteSize - 5] | kParities[state.Parity];
     if (state.StopBits != 0) settings.c_cflag |= CSTOPB;
-    if (tcsetattr(fd_, TCSANOW, &settings) != 0 || !SetBaudRate(fd_, state.BaudRate))
+    if (tcsetattr(terminal_, TCSANOW, &settings) != 0 || !SetBaudRate(terminal_, state.BaudRate))
       return Failure(errno);
     parityOn_ = state.Parity != 0;
     return Done();
@@ -133,9 +138,9 @@ class PosixSerialDevice final : public SerialDevice {
   IoResult Purge(std::uint32_t flags) override {
     const bool input = flags & (PURGE_RXABORT | PURGE_RXCLEAR);
     const bool output = flags & (PURGE_TXABORT | PURGE_TXCLEAR);
-    if (input && output) return tcflush(fd_, TCIOFLUSH) == 0 ? Done() : Failure(errno);
-    if (input) return tcflush(fd_, TCIFLUSH) == 0 ? Done() : Failure(errno);
-    if (output) return tcflush(fd_, TCOFLUSH) == 0 ? Done() : Failure(errno);
+    if (input && output) return tcflush(terminal_, TCIOFLUSH) == 0 ? Done() : Failure(errno);
+    if (input) return tcflush(terminal_, TCIFLUSH) == 0 ? Done() : Failure(errno);
+    if (output) return tcflush(terminal_, TCOFLUSH) == 0 ? Done() : Failure(errno);
     return Done();
   }
 
@@ -172,19 +177,34 @@ class PosixSerialDevice final : public SerialDevice {
     for (;;) {
       if (stop.IsSet()) return 0;
       const auto now = Clock::now();
-      short events = 0;
+      bool reading = false;
+      bool writing = false;
       std::optional<Clock::time_point> deadline;
       for (std::size_t i = 0; i < records.size(); ++i) {
         auto& record = static_cast<PosixIoRecord&>(*records[i]);
         if (CheckCompleted(record, now)) return static_cast<std::uint32_t>(i + 1);
         if (record.kind == PosixIoRecord::Kind::Read) {
-          events |= POLLIN;
+          reading = true;
           if (auto end = SilenceEnd(record); end && (!deadline || *end < *deadline)) deadline = end;
         } else if (record.kind == PosixIoRecord::Kind::Write) {
-          events |= POLLOUT;
+          writing = true;
         }
       }
-      pollfd entries[2] = {{stop.NativeHandle(), POLLIN, 0}, {fd_, events, 0}};
+      pollfd entries[3] = {{stop.NativeHandle(), POLLIN, 0}};
+      nfds_t count = 1;
+      // One entry per descriptor: the terminal may also be the input.
+      const auto watch = [&](int fd, short events) {
+        for (nfds_t i = 1; i < count; ++i) {
+          if (entries[i].fd == fd) {
+            entries[i].events |= events;
+            return i;
+          }
+        }
+        entries[count] = {fd, events, 0};
+        return count++;
+      };
+      const nfds_t inputEntry = reading ? watch(input_, POLLIN) : 0;
+      const nfds_t outputEntry = writing ? watch(terminal_, POLLOUT) : 0;
       timespec timeout{};
       if (deadline) {
         const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(*deadline - now);
@@ -193,22 +213,23 @@ class PosixSerialDevice final : public SerialDevice {
       }
       // Without a device operation to watch, a hung-up device must not be
       // polled: it would report its hang-up again and again.
-      if (ppoll(entries, events ? 2 : 1, deadline ? &timeout : nullptr, nullptr) < 0) {
+      if (ppoll(entries, count, deadline ? &timeout : nullptr, nullptr) < 0) {
         if (errno == EINTR) continue;
         error = errno;
         return kWaitFailed;
       }
       if (entries[0].revents) return 0;
-      const short ready = entries[1].revents;
-      if (ready & POLLNVAL) {
+      const short inputReady = inputEntry ? entries[inputEntry].revents : 0;
+      const short outputReady = outputEntry ? entries[outputEntry].revents : 0;
+      if ((inputReady | outputReady) & POLLNVAL) {
         error = EBADF;
         return kWaitFailed;
       }
       for (IoRecord* base : records) {
         auto& record = static_cast<PosixIoRecord&>(*base);
-        if (record.kind == PosixIoRecord::Kind::Read && (ready & (POLLIN | POLLHUP | POLLERR)))
+        if (record.kind == PosixIoRecord::Kind::Read && (inputReady & (POLLIN | POLLHUP | POLLERR)))
           ReadAvailable(record);
-        else if (record.kind == PosixIoRecord::Kind::Write && (ready & (POLLOUT | POLLHUP | POLLERR)))
+        else if (record.kind == PosixIoRecord::Kind::Write && (outputReady & (POLLOUT | POLLHUP | POLLERR)))
           WriteAvailable(record);
       }
     }
@@ -274,7 +295,7 @@ class PosixSerialDevice final : public SerialDevice {
     const std::size_t room = record.size - record.got;
     if (room > 0) {
       std::uint8_t raw[2048];
-      const ssize_t got = read(fd_, raw, std::min(room, sizeof raw));
+      const ssize_t got = read(input_, raw, std::min(room, sizeof raw));
       if (got > 0) {
         std::uint8_t decoded[sizeof raw + 1];
         ParmrkDecoder::Marks marks;
@@ -297,7 +318,7 @@ class PosixSerialDevice final : public SerialDevice {
   }
 
   void WriteAvailable(PosixIoRecord& record) {
-    const ssize_t written = write(fd_, record.data, record.dataSize);
+    const ssize_t written = write(terminal_, record.data, record.dataSize);
     if (written > 0)
       Complete(record, Done(static_cast<std::size_t>(written)));
     else if (written < 0 && errno != EAGAIN && errno != EINTR)
@@ -309,13 +330,13 @@ class PosixSerialDevice final : public SerialDevice {
   // framing error.
   void NoteLineErrors(const ParmrkDecoder::Marks& marks) {
     std::uint32_t counted = 0;
-    serial_icounter_struct now{};
-    if (haveCounters_ && ioctl(fd_, TIOCGICOUNT, &now) == 0) {
+    LineErrorCounts now;
+    if (haveCounters_ && counter_(now)) {
       if (now.frame != counters_.frame) counted |= CE_FRAME;
       if (now.parity != counters_.parity) counted |= CE_RXPARITY;
       if (now.overrun != counters_.overrun) counted |= CE_OVERRUN;
-      if (now.buf_overrun != counters_.buf_overrun) counted |= CE_RXOVER;
-      if (now.brk != counters_.brk) counted |= CE_BREAK;
+      if (now.bufferOverrun != counters_.bufferOverrun) counted |= CE_RXOVER;
+      if (now.breaks != counters_.breaks) counted |= CE_BREAK;
       counters_ = now;
     }
     if (!(counted & (CE_FRAME | CE_RXPARITY)) && marks.Errors) counted |= parityOn_ ? CE_RXPARITY : CE_FRAME;
@@ -323,7 +344,9 @@ class PosixSerialDevice final : public SerialDevice {
     lineErrors_ |= counted;
   }
 
-  const int fd_;
+  const int terminal_;  // settings, writes, purges
+  const int input_;     // where received bytes come from
+  const LineErrorCounter counter_;
   CommTimeouts timeouts_;
   std::atomic<std::uint32_t> interval_{0};
   std::atomic<int> terminator_{-1};
@@ -334,7 +357,7 @@ class PosixSerialDevice final : public SerialDevice {
   std::vector<std::uint8_t> carry_;
   std::uint32_t lineErrors_ = 0;
   bool haveCounters_ = false;
-  serial_icounter_struct counters_{};
+  LineErrorCounts counters_;
 };
 
 // Raw 8N1 bytes with no flow control and no echo, line errors marked in the
@@ -352,6 +375,20 @@ bool MakeRaw(int fd) {
   return tcsetattr(fd, TCSANOW, &settings) == 0;
 }
 
+// The counters of the serial driver; pseudo-terminals have none.
+LineErrorCounter DriverCounters(int fd) {
+  return [fd](LineErrorCounts& counts) {
+    serial_icounter_struct counters{};
+    if (ioctl(fd, TIOCGICOUNT, &counters) != 0) return false;
+    counts.frame = static_cast<std::uint32_t>(counters.frame);
+    counts.parity = static_cast<std::uint32_t>(counters.parity);
+    counts.overrun = static_cast<std::uint32_t>(counters.overrun);
+    counts.bufferOverrun = static_cast<std::uint32_t>(counters.buf_overrun);
+    counts.breaks = static_cast<std::uint32_t>(counters.brk);
+    return true;
+  };
+}
+
 // USB adapters otherwise hold received bytes back for several milliseconds.
 void AskForLowLatency(int fd) {
   serial_struct serial{};
@@ -361,6 +398,10 @@ void AskForLowLatency(int fd) {
 }
 
 } // namespace
+
+std::shared_ptr<SerialDevice> MakePosixSerialDevice(int terminal, int input, LineErrorCounter counter) {
+  return std::make_shared<PosixSerialDevice>(terminal, input, std::move(counter));
+}
 
 OpenedDevice OpenSerialDevice(const std::filesystem::path& path) {
   if (path.empty()) return {nullptr, OpenFailure::CannotOpen};
@@ -376,7 +417,7 @@ OpenedDevice OpenSerialDevice(const std::filesystem::path& path) {
     return {nullptr, OpenFailure::CannotOpen};
   }
   AskForLowLatency(fd);
-  return {std::make_shared<PosixSerialDevice>(fd), OpenFailure::None};
+  return {MakePosixSerialDevice(fd, fd, DriverCounters(fd)), OpenFailure::None};
 }
 
 } // namespace zr7

@@ -1,5 +1,6 @@
 #include "platform/system.h"
 
+#include <cerrno>
 #include <cstring>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -12,6 +13,8 @@ std::string SystemErrorText(int code) {
   const char* text = strerror_r(code, buffer, sizeof buffer);
   return text ? std::string(text) : std::string();
 }
+
+int DeviceGoneError() { return ENODEV; }
 
 void RaiseCurrentThreadPriority(int steps) {
   // On Linux the nice value belongs to the thread, so this raises only the

@@ -1,0 +1,23 @@
+#include "braking_description.h"
+
+#include "text/number_format.h"
+
+namespace zr7 {
+
+std::string DescribeBraking(const TBrakingAnalysis& analysis) {
+  if (!analysis.figures) return "mfdd_ms2: n/a (" + analysis.reason + ")\n";
+  const TBrakingFigures& f = *analysis.figures;
+  // Enough decimals that rounding stays far below a per cent of a real stop.
+  const std::pair<const char*, std::string> lines[] = {
+      {"mfdd_ms2", FormatFixed(f.mfdd, 2, ".")},
+      {"braking_ratio_pct", FormatFixed(f.brakingRatio, 1, ".")},
+      {"v0_kmh", FormatFixed(f.v0 * kKmhPerMs, 2, ".")},
+      {"stopping_distance_m", FormatFixed(f.stoppingDistance, 2, ".")},
+      {"braking_time_s", FormatFixed(f.brakingTime, 3, ".")},
+  };
+  std::string out;
+  for (const auto& [name, value] : lines) ((out += name) += ": ") += value + "\n";
+  return out;
+}
+
+} // namespace zr7
