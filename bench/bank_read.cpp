@@ -2,9 +2,11 @@
 // latency, against the floor set by the line itself: every byte of the
 // dialogue at 7680 bytes/s plus 544 answer latencies. Measured with the
 // component's line-feed terminator on and off, and the peak memory of a
-// `zr7-cli read` process.
+// `zr7-cli read` process. Given the Windows build's zr7-cli.exe, also the
+// same read under Wine through COM7 of $WINEPREFIX (a booted prefix): the
+// whole process, less the start-up of one that only fails to open a file.
 //
-//   bank_read ZR7_SIM ZR7_CLI [latency-ms] [bank]
+//   bank_read ZR7_SIM ZR7_CLI [latency-ms] [bank] [ZR7_CLI_EXE]
 
 #include "cli/bank_read_command.h"
 #include "sim/sim_bank.h"
@@ -13,6 +15,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <iostream>
@@ -33,7 +36,14 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
+std::string WineProgram() {
+  for (const char* candidate : {"/usr/bin/wine64", "/usr/lib/wine/wine64", "/usr/bin/wine"})
+    if (access(candidate, X_OK) == 0) return candidate;
+  return "wine";
+}
+
 pid_t Spawn(std::vector<std::string> args) {
+  if (args[0].ends_with(".exe")) args.insert(args.begin(), WineProgram());
   std::vector<char*> argv;
   for (auto& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
@@ -89,6 +99,18 @@ double ReadSeconds(const fs::path& link, int bank, bool terminator, const fs::pa
   return seconds;
 }
 
+// Seconds of a whole process run.
+double RunSeconds(const std::vector<std::string>& args) {
+  const auto start = Clock::now();
+  const pid_t pid = Spawn(args);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != (args.size() > 2 && args[1] == "read" ? 0 : 1))
+    std::cerr << args[0] << " " << args[1] << ": unexpected exit\n";
+  return seconds;
+}
+
 long PeakKilobytesOfCliRead(const std::string& cli, const fs::path& link, int bank, const fs::path& out) {
   const pid_t pid = Spawn({cli, "read", "--port", link.string(), "--bank", std::to_string(bank), "--out", out.string()});
   int status = 0;
@@ -108,6 +130,7 @@ int main(int argc, char** argv) {
   const std::string cli = argv[2];
   const int latencyMs = argc > 3 ? std::stoi(argv[3]) : 1;
   const int bank = argc > 4 ? std::stoi(argv[4]) : 12;
+  const std::string windowsCli = argc > 5 ? argv[5] : "";
   const fs::path folder = fs::temp_directory_path() / ("zr7-bench-" + std::to_string(getpid()));
   fs::create_directories(folder);
   const fs::path link = folder / "COM1";
@@ -124,6 +147,18 @@ int main(int argc, char** argv) {
   }
   Instrument instrument(simulator, link, latencyMs);
   std::printf("zr7-cli read peak memory: %.1f MB\n", PeakKilobytesOfCliRead(cli, link, bank, out) / 1024.0);
+  if (!windowsCli.empty()) {
+    const char* prefix = std::getenv("WINEPREFIX");
+    const fs::path com7 = fs::path(prefix ? prefix : std::string(std::getenv("HOME")) + "/.wine") / "dosdevices/com7";
+    const std::string windowsOut = (folder / "windows.zr").string();
+    const double startUp = RunSeconds({windowsCli, "show", (folder / "missing.zr").string()});
+    Instrument windowsInstrument(simulator, com7, latencyMs);
+    const double whole =
+        RunSeconds({windowsCli, "read", "--port", "COM7", "--bank", std::to_string(bank), "--out", windowsOut});
+    const double seconds = whole - startUp;
+    std::printf("Wine, terminator on: %.3f s (process %.3f s less start-up %.3f s), %.2f x floor, %.1f ms per request\n",
+                seconds, whole, startUp, seconds / floor, seconds * 1000 / 544);
+  }
   fs::remove_all(folder);
   return 0;
 }

@@ -1,21 +1,28 @@
 #!/usr/bin/env bash
 # Installs with apt-get what a fresh Debian 12 machine lacks to build and
 # test the program; does nothing when everything is already there.
-#   scripts/install-deps.sh          build and test
-#   scripts/install-deps.sh --fuzz   also clang and libFuzzer (scripts/fuzz.sh)
+#   scripts/install-deps.sh            the Linux build's packages
+#   scripts/install-deps.sh --windows  the Windows cross build's packages
+#   scripts/install-deps.sh --fuzz     the Linux build's and clang with libFuzzer (scripts/fuzz.sh)
 set -euo pipefail
 
-packages=(
-  cmake g++ make pkg-config
-  qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
-  libqt6svg6 qt6-qpa-plugins
-  libgtest-dev
-  fonts-dejavu-core fonts-liberation2 qt6-translations-l10n
-  poppler-utils
-  locales xvfb xauth xdotool x11-utils x11-xkb-utils x11-apps openbox wmctrl python3
-)
-if [ "${1:-}" = "--fuzz" ]; then
-  packages+=(clang libclang-rt-14-dev)
+if [ "${1:-}" = "--windows" ]; then
+  # MinGW-w64's posix-thread compilers (the win32-thread ones lack
+  # std::mutex), GoogleTest's sources to build for Windows, and Wine.
+  packages=(cmake make g++-mingw-w64-x86-64-posix googletest wine64)
+else
+  packages=(
+    cmake g++ make pkg-config
+    qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
+    libqt6svg6 qt6-qpa-plugins
+    libgtest-dev
+    fonts-dejavu-core fonts-liberation2 qt6-translations-l10n
+    poppler-utils
+    locales xvfb xauth xdotool x11-utils x11-xkb-utils x11-apps openbox wmctrl python3
+  )
+  if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang libclang-rt-14-dev)
+  fi
 fi
 
 missing=()

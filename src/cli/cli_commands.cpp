@@ -1,9 +1,7 @@
 #include "cli_commands.h"
 
 #include "bank_read_command.h"
-#include "platform/qt/ports_folder.h"
-#include "platform/serial_adapters.h"
-#include "report/report_pdf.h"
+#include "qt_parts.h"
 #include "text/number_format.h"
 
 #include "measurement/braking_description.h"
@@ -12,10 +10,8 @@
 #include "measurement/measurement_file.h"
 #include "text/file_error_text.h"
 
-#include <QApplication>
-
 #include <algorithm>
-#include <memory>
+#include <cstdio>
 #include <span>
 #include <unistd.h>
 
@@ -56,12 +52,13 @@ bool IsCommand(std::string_view name) {
   return std::any_of(std::begin(kCommands), std::end(kCommands), [&](const TCommandUsage& c) { return name == c.name; });
 }
 
+} // namespace
+
 int Usage(std::ostream& err) {
   err << UsageText();
   return 2;
 }
 
-// Loads a measurement file, telling why when it cannot.
 bool Load(const std::string& path, TPomiar& pomiar, std::ostream& err) {
   const TLoadResult loaded = LoadMeasurementFile(path, pomiar);
   if (loaded.error != 0) {
@@ -71,6 +68,8 @@ bool Load(const std::string& path, TPomiar& pomiar, std::ostream& err) {
   }
   return loaded.Ok();
 }
+
+namespace {
 
 int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.size() != 2) return Usage(err);
@@ -112,57 +111,11 @@ int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream
   return 0;
 }
 
-int Report(const std::vector<std::string>& args, std::ostream& err) {
-  std::string file;
-  std::string pdf;
-  QPageSize paper(QPageSize::A4);
-  QPageLayout::Orientation orientation = QPageLayout::Portrait;
-  bool brakingAnalysis = false;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const bool hasValue = i + 1 < args.size();
-    if (args[i] == "--pdf" && hasValue) {
-      pdf = args[++i];
-    } else if (args[i] == "--paper" && hasValue) {
-      const std::string name = args[++i];
-      if (name != "A4" && name != "Letter") return Usage(err);
-      paper = QPageSize(name == "A4" ? QPageSize::A4 : QPageSize::Letter);
-    } else if (args[i] == "--landscape") {
-      orientation = QPageLayout::Landscape;
-    } else if (args[i] == "--analysis") {
-      brakingAnalysis = true;
-    } else if (file.empty() && !args[i].starts_with("--")) {
-      file = args[i];
-    } else {
-      return Usage(err);
-    }
-  }
-  if (file.empty() || pdf.empty()) return Usage(err);
-  TPomiar pomiar;
-  if (!Load(file, pomiar, err)) return 1;
-  // The page draws the chart widget, which needs an application; without a
-  // display it draws offscreen.
-  std::unique_ptr<QApplication> application;
-  if (QCoreApplication::instance() == nullptr) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-      qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    static int argc = 1;
-    static char name[] = "zr7-cli";
-    static char* argv[] = {name, nullptr};
-    application = std::make_unique<QApplication>(argc, argv);
-  }
-  QString error;
-  if (!RenderReportPdf(pomiar, QString::fromStdString(pdf), paper, orientation, &error, brakingAnalysis)) {
-    err << pdf << ": " << error.toStdString() << "\n";
-    return 1;
-  }
-  return 0;
-}
-
 int Read(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   TBankReadOptions options;
-  options.portsFolder = ComPortsFolder();
-  options.showProgress = ::isatty(STDERR_FILENO) == 1;
+  options.portsFolder = PortsFolder();
+  // Any non-zero answer means a terminal: Windows' runtime does not give 1.
+  options.showProgress = ::isatty(::fileno(stderr)) != 0;
   bool haveBank = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const bool hasValue = i + 1 < args.size();
@@ -181,33 +134,6 @@ int Read(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   }
   if (options.port.empty() || options.out.empty() || !haveBank) return Usage(err);
   return ReadBankCommand(options, out, err);
-}
-
-int Ports(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  TAdapterFolders folders;
-  folders.ports = ComPortsFolder();
-  std::vector<std::string> link;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    if (args[i] == "--dev" && i + 1 < args.size()) {
-      folders.dev = args[++i];
-    } else if (args[i] == "--link" && i + 2 < args.size()) {
-      link = {args[i + 1], args[i + 2]};
-      i += 2;
-    } else {
-      return Usage(err);
-    }
-  }
-  if (link.empty()) {
-    out << DescribeAdapterScan(ScanSerialAdapters(folders, ProbeDevice), folders);
-    return 0;
-  }
-  const TLinkResult result = LinkComPort(link[0], link[1], folders);
-  if (!result.error.empty()) {
-    err << result.error << "\n";
-    return 1;
-  }
-  out << result.message;
-  return 0;
 }
 
 bool AsksForHelp(const std::vector<std::string>& arguments) {
@@ -230,8 +156,8 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
   if (arguments[0] == "read") return Read(arguments, out, err);
   if (arguments[0] == "show") return Show(arguments, out, err);
   if (arguments[0] == "export") return Export(arguments, out, err);
-  if (arguments[0] == "report") return Report(arguments, err);
-  if (arguments[0] == "ports") return Ports(arguments, out, err);
+  if (arguments[0] == "report") return ReportCommand(arguments, err);
+  if (arguments[0] == "ports") return PortsCommand(arguments, out, err);
   return Usage(err);
 }
 

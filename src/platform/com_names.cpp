@@ -16,6 +16,18 @@ unsigned ComNumber(std::string_view name) {
   return number;
 }
 
+#ifdef _WIN32
+
+std::filesystem::path ComDevicePath(std::string_view name, const std::filesystem::path&,
+                                    const std::filesystem::path&) {
+  if (name.starts_with(kWin32DevicePrefix)) return std::filesystem::path(name);
+  const unsigned number = ComNumber(name);
+  if (number == 0) return {};
+  return std::string(kWin32DevicePrefix) + "COM" + std::to_string(number);
+}
+
+#else
+
 std::filesystem::path ComDevicePath(std::string_view name, const std::filesystem::path& portsFolder,
                                     const std::filesystem::path& devFolder) {
   if (name.starts_with('/')) return std::filesystem::path(name);
@@ -28,5 +40,7 @@ std::filesystem::path ComDevicePath(std::string_view name, const std::filesystem
   }
   return devFolder / ("ttyUSB" + std::to_string(number - 1));
 }
+
+#endif
 
 } // namespace zr7

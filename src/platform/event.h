@@ -7,7 +7,14 @@
 namespace zr7 {
 
 // A manual-reset event that a thread can wait on together with a device or
-// with other events: set stays set until reset. On POSIX it is an eventfd.
+// with other events: set stays set until reset. On POSIX it is an eventfd,
+// on Windows an event object.
+#ifdef _WIN32
+using NativeEventHandle = void*;
+#else
+using NativeEventHandle = int;
+#endif
+
 class Event {
  public:
   // Null when the system refuses one; error then holds the system's code.
@@ -19,11 +26,11 @@ class Event {
   void Set();
   void Reset();
   bool IsSet() const;  // never waits
-  int NativeHandle() const { return handle_; }
+  NativeEventHandle NativeHandle() const { return handle_; }
 
  private:
-  explicit Event(int handle) : handle_(handle) {}
-  int handle_;
+  explicit Event(NativeEventHandle handle) : handle_(handle) {}
+  NativeEventHandle handle_;
 };
 
 // Results of the waits of this layer: the index of the first signalled

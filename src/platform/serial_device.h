@@ -16,20 +16,21 @@
 // through and the POSIX back end translates once.
 namespace zr7 {
 
-inline constexpr std::uint32_t EV_ERR = 0x80;  // line-error event
+inline constexpr std::uint32_t kCommEventLineError = 0x80;  // line-error event
 
-// Line-error flags reported by ClearCommError.
-inline constexpr std::uint32_t CE_RXOVER = 0x01;
-inline constexpr std::uint32_t CE_OVERRUN = 0x02;
-inline constexpr std::uint32_t CE_RXPARITY = 0x04;
-inline constexpr std::uint32_t CE_FRAME = 0x08;
-inline constexpr std::uint32_t CE_BREAK = 0x10;
+// Line-error flags reported by ClearCommError (the values of the Windows
+// CE_ flags, under names of our own so <windows.h> can sit beside them).
+inline constexpr std::uint32_t kLineErrorRxOver = 0x01;
+inline constexpr std::uint32_t kLineErrorOverrun = 0x02;
+inline constexpr std::uint32_t kLineErrorParity = 0x04;
+inline constexpr std::uint32_t kLineErrorFrame = 0x08;
+inline constexpr std::uint32_t kLineErrorBreak = 0x10;
 
 // Purge flags.
-inline constexpr std::uint32_t PURGE_TXABORT = 0x01;
-inline constexpr std::uint32_t PURGE_RXABORT = 0x02;
-inline constexpr std::uint32_t PURGE_TXCLEAR = 0x04;
-inline constexpr std::uint32_t PURGE_RXCLEAR = 0x08;
+inline constexpr std::uint32_t kPurgeTxAbort = 0x01;
+inline constexpr std::uint32_t kPurgeRxAbort = 0x02;
+inline constexpr std::uint32_t kPurgeTxClear = 0x04;
+inline constexpr std::uint32_t kPurgeRxClear = 0x08;
 
 struct CommTimeouts {
   // Longest silence in ms between two received bytes that still belongs to
@@ -84,7 +85,7 @@ class SerialDevice {
   // When set, a read also completes as soon as its last byte is this one.
   virtual void SetReadTerminator(std::optional<std::uint8_t> terminator) = 0;
   virtual IoResult SetCommMask(std::uint32_t mask) = 0;
-  // Reads and clears the line-error flags (CE_...).
+  // Reads and clears the line-error flags (kLineError...).
   virtual IoResult ClearCommError(std::uint32_t& errors) = 0;
   virtual IoResult Purge(std::uint32_t flags) = 0;
 

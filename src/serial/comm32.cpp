@@ -126,14 +126,14 @@ void TComm32::ClosePort() {
   if (ReadThread) {
     LogLine("Closing Read Thread ");
     CloseEvent->Set();
-    CommFile->Purge(PURGE_RXABORT | PURGE_RXCLEAR);
+    CommFile->Purge(kPurgeRxAbort | kPurgeRxClear);
     StopThread(ReadThread, CloseTimeout, "Read thread not exiting.  Terminating it.");
     ReadThread.reset();
   }
   if (WriteThread) {
     LogLine("Closing Write Thread");
     CloseEvent->Set();
-    CommFile->Purge(PURGE_TXABORT | PURGE_TXCLEAR);
+    CommFile->Purge(kPurgeTxAbort | kPurgeTxClear);
     StopThread(WriteThread, CloseTimeout, "Write thread not exiting.  Terminating it.");
     WriteThread.reset();
   }

@@ -6,10 +6,10 @@ namespace zr7 {
 
 std::uint8_t ErrorStatusFromFlags(std::uint32_t flags) {
   std::uint8_t status = 0;
-  if (flags & CE_FRAME) status |= kErrorFraming;
-  if (flags & CE_OVERRUN) status |= kErrorOverrun;
-  if (flags & CE_RXPARITY) status |= kErrorParity;
-  if (flags & ~(CE_FRAME | CE_OVERRUN | CE_RXPARITY)) status |= kErrorOther;
+  if (flags & kLineErrorFrame) status |= kErrorFraming;
+  if (flags & kLineErrorOverrun) status |= kErrorOverrun;
+  if (flags & kLineErrorParity) status |= kErrorParity;
+  if (flags & ~(kLineErrorFrame | kLineErrorOverrun | kLineErrorParity)) status |= kErrorOther;
   return status;
 }
 

@@ -17,7 +17,7 @@ using comm_log::LogLine;
 void TReadThread::Execute() {
   Run();
   LogLine("Read thread shutting down");
-  CommFile->Purge(PURGE_RXABORT | PURGE_RXCLEAR);
+  CommFile->Purge(kPurgeRxAbort | kPurgeRxClear);
 }
 
 // Returns when the thread is to end: on CloseEvent or after a failure.
@@ -30,7 +30,7 @@ void TReadThread::Run() {
     PostHangup();
     return;
   }
-  if (IoResult result = CommFile->SetCommMask(EV_ERR); !result.Ok()) {
+  if (IoResult result = CommFile->SetCommMask(kCommEventLineError); !result.Ok()) {
     LogError(result.Error, "Unable to SetCommMask: ");
     PostHangup();
     return;
@@ -183,7 +183,7 @@ bool TReadThread::HandleCommEvent(bool retrieve) {
       return false;
     }
   }
-  if (!(eventMask_ & EV_ERR)) {
+  if (!(eventMask_ & kCommEventLineError)) {
     LogLine("Unexpected comm event " + std::to_string(eventMask_));
     return false;
   }

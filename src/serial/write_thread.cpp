@@ -19,7 +19,7 @@ void TWriteThread::Execute() {
   // The queue goes first: from here on SendBytes is refused.
   queue_->Close();
   LogLine("Write thread shutting down");
-  CommFile->Purge(PURGE_TXABORT | PURGE_TXCLEAR);
+  CommFile->Purge(kPurgeTxAbort | kPurgeTxClear);
 }
 
 // Returns when the thread is to end: on CloseEvent or after a failure.

@@ -16,8 +16,10 @@ std::string FileErrorText(int errnoValue) {
     case EPERM:
     case EROFS:
     case EISDIR: return "File access denied";
-    case ENOSPC:
-    case EDQUOT: return "Disk full";
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+    case ENOSPC: return "Disk full";
     default: return "I/O error " + std::to_string(errnoValue);
   }
 }

@@ -56,9 +56,16 @@ class Display:
         self.env.pop("WAYLAND_DISPLAY", None)
         # A Polish keyboard, so Polish letters are typed as a user types them.
         self.run(["setxkbmap", "-layout", "pl"])
+        self.window_manager_log = tempfile.TemporaryFile(mode="w+")
         self.window_manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
-                                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for(lambda: self.run(["wmctrl", "-m"], check=False).returncode == 0, 60, "the window manager")
+                                               stdout=self.window_manager_log, stderr=subprocess.STDOUT)
+
+        def window_manager_ready():
+            if self.window_manager.poll() is not None:
+                self.window_manager_log.seek(0)
+                raise AssertionError("openbox ended: " + self.window_manager_log.read())
+            return self.run(["wmctrl", "-m"], check=False).returncode == 0
+        wait_for(window_manager_ready, 120, "the window manager")
 
     def run(self, command, check=True):
         return subprocess.run(command, env=self.env, capture_output=True, text=True, check=check)

@@ -1,14 +1,18 @@
-#include "../support/file_size_limit.h"
 #include "measurement/file_io.h"
 #include "text/file_error_text.h"
+#include "unique_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
+
+#ifndef _WIN32
+#include "file_size_limit.h"
+
 #include <unistd.h>
+#endif
 
 namespace zr7 {
 namespace {
@@ -17,12 +21,12 @@ namespace fs = std::filesystem;
 
 class FileIo : public ::testing::Test {
 protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("zr7-file-io-" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-  }
+  void SetUp() override { dir_ = MakeUniqueFolder("zr7-file-io"); }
   void TearDown() override {
+    // Write protection is lifted first: Windows deletes no read-only file.
     fs::permissions(dir_, fs::perms::owner_all);
+    for (const auto& entry : fs::directory_iterator(dir_))
+      fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add);
     fs::remove_all(dir_);
   }
   std::string Path(const char* name) const { return (dir_ / name).string(); }
@@ -48,6 +52,25 @@ TEST_F(FileIo, ReplacesContentAndReadsBackItsStart) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1) << "no temporary file left";
 }
 
+// Every byte value comes back unchanged, also over an existing file: no
+// line-end translation, no end of file at 0x1A, no stop at 0x00.
+TEST_F(FileIo, EveryByteValueRoundTrips) {
+  std::vector<std::uint8_t> bytes;
+  for (int round = 0; round < 2; ++round)
+    for (int value = 0; value < 256; ++value) bytes.push_back(static_cast<std::uint8_t>(value));
+  const std::vector<std::uint8_t> lineEnds = {'\r', '\n', '\n', '\r', 0x1A, '\r', '\n', 0x1A};
+  bytes.insert(bytes.begin(), lineEnds.begin(), lineEnds.end());
+  const std::string path = Path("bytes.zr");
+  ASSERT_EQ(ReplaceFileContent(path, Bytes("an older file")), 0);
+  ASSERT_EQ(ReplaceFileContent(path, bytes), 0);
+  std::vector<std::uint8_t> back;
+  ASSERT_EQ(ReadFileStart(path, bytes.size() + 1, back), 0);
+  EXPECT_EQ(back, bytes);
+  const std::string onDisk = Content(path);
+  EXPECT_EQ(std::vector<std::uint8_t>(onDisk.begin(), onDisk.end()), bytes) << "as another program reads it";
+}
+
+#ifndef _WIN32
 TEST_F(FileIo, FailedWriteLeavesThePreviousFileWhole) {
   const std::string path = Path(std::string(240, 'n').c_str());
   ASSERT_EQ(ReplaceFileContent(path, Bytes("old record")), 0) << "a long name still saves";
@@ -60,6 +83,7 @@ TEST_F(FileIo, FailedWriteLeavesThePreviousFileWhole) {
   EXPECT_EQ(Content(path), "old record");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1) << "no temporary file left";
 }
+#endif
 
 TEST_F(FileIo, MissingFolderIsReported) {
   EXPECT_EQ(FileErrorText(ReplaceFileContent(Path("no-such-folder/a.zr"), Bytes("x"))), "File not found");
@@ -74,8 +98,11 @@ TEST_F(FileIo, ReadErrorsCarryTheSystemError) {
 TEST_F(FileIo, WriteProtectedFileIsNotReplaced) {
   const std::string path = Path("ro.zr");
   ASSERT_EQ(ReplaceFileContent(path, Bytes("old")), 0);
-  ::chmod(path.c_str(), 0444);
+  fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+#ifndef _WIN32
   if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+#endif
   EXPECT_EQ(FileErrorText(ReplaceFileContent(path, Bytes("new"))), "File access denied");
   EXPECT_EQ(Content(path), "old");
 }

@@ -1,5 +1,7 @@
 #include "platform/com_names.h"
 
+#include "unique_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,6 +9,18 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+#ifdef _WIN32
+
+TEST(ComNames, AreWindowsDevices) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"COM1", "\\\\.\\COM1"}, {"COM12", "\\\\.\\COM12"},   {"com2", "\\\\.\\COM2"},
+      {"\\\\.\\COM40", "\\\\.\\COM40"}, {"", ""}, {"COM0", ""}, {"COM03", ""}, {"COMx", ""},
+      {"LPT1", ""}, {"/dev/ttyS0", ""}, {"C:\\COM1", ""}};
+  for (const auto& [name, device] : cases) EXPECT_EQ(zr7::ComDevicePath(name, {}), fs::path(device)) << name;
+}
+
+#else
 
 struct NameCase {
   const char* name;
@@ -16,8 +30,7 @@ struct NameCase {
 class ComNames : public ::testing::TestWithParam<NameCase> {
  protected:
   void SetUp() override {
-    folder = fs::temp_directory_path() / ("zr7-ports-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
+    folder = zr7::MakeUniqueFolder("zr7-ports");
     fs::create_symlink("/dev/null", folder / "COM3");
     fs::create_symlink("/nowhere/at/all", folder / "COM4");
   }
@@ -47,5 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ComNamesWithoutFolder, FallBackToUsbAdapters) {
   EXPECT_EQ(zr7::ComDevicePath("COM3", {}), fs::path("/dev/ttyUSB2"));
 }
+
+#endif
 
 } // namespace

@@ -2,6 +2,7 @@
 // made to do: line errors, failing system calls, a driver that hangs.
 #include "comm_fixture.h"
 #include "fake_serial_device.h"
+#include "platform/system.h"
 #include "serial/comm_messages.h"
 
 #include <cerrno>
@@ -32,7 +33,11 @@ TEST_F(CommOnFake, OpensTheMappedDeviceWithTheComponentsSettings) {
   comm.BaudRate = 76800;
   comm.RxTimeOut = 20;
   ASSERT_TRUE(comm.OpenPort());
+#ifdef _WIN32
+  EXPECT_EQ(openedPath, "\\\\.\\COM3");
+#else
   EXPECT_EQ(openedPath, "/dev/ttyUSB2");
+#endif
   zr7::CommState state;
   device->GetState(state);
   EXPECT_EQ(state.BaudRate, 76800u);
@@ -52,8 +57,8 @@ TEST_F(CommOnFake, OpensTheMappedDeviceWithTheComponentsSettings) {
 TEST_F(CommOnFake, LineErrorsBecomeErrorStatusBits) {
   ASSERT_TRUE(comm.OpenPort());
   const std::pair<std::uint32_t, int> reports[] = {
-      {zr7::CE_FRAME, 1}, {zr7::CE_OVERRUN, 2}, {zr7::CE_RXPARITY, 4}, {zr7::CE_BREAK, 8},
-      {zr7::CE_RXOVER, 8}, {0, 0},              {zr7::CE_FRAME | zr7::CE_RXPARITY, 5}};
+      {zr7::kLineErrorFrame, 1}, {zr7::kLineErrorOverrun, 2}, {zr7::kLineErrorParity, 4}, {zr7::kLineErrorBreak, 8},
+      {zr7::kLineErrorRxOver, 8}, {0, 0},              {zr7::kLineErrorFrame | zr7::kLineErrorParity, 5}};
   std::vector<int> expected;
   for (auto [flags, status] : reports) {
     device->ReportLineError(flags);
@@ -97,7 +102,7 @@ TEST_P(StartFailures, EndTheReadyWaitAndAreReported) {
   for (const std::string& line : c.lines) EXPECT_TRUE(Logged(line)) << line;
 }
 
-const std::string kEio = "GetLastError returned: \"Input/output error\"";
+const std::string kEio = "GetLastError returned: \"" + zr7::SystemErrorText(EIO) + "\"";
 
 INSTANTIATE_TEST_SUITE_P(
     Calls, StartFailures,
@@ -175,10 +180,10 @@ TEST_F(CommOnFake, AStuckWorkerIsLeftBehindAfterTheCloseTimeout) {
   EXPECT_FALSE(comm.IsOpen());
   EXPECT_TRUE(Logged("Read thread not exiting.  Terminating it."));
   EXPECT_FALSE(Logged("Write thread not exiting.  Terminating it."));
-  EXPECT_EQ(device->Purges(zr7::PURGE_TXABORT | zr7::PURGE_TXCLEAR), 2) << "by ClosePort and by the writer";
+  EXPECT_EQ(device->Purges(zr7::kPurgeTxAbort | zr7::kPurgeTxClear), 2) << "by ClosePort and by the writer";
 
   device->Release();
-  ASSERT_TRUE(PollFor([&] { return device->Purges(zr7::PURGE_RXABORT | zr7::PURGE_RXCLEAR) == 2; }))
+  ASSERT_TRUE(PollFor([&] { return device->Purges(zr7::kPurgeRxAbort | zr7::kPurgeRxClear) == 2; }))
       << "the reader reaches its exit step";
   Drain(50ms);
   EXPECT_TRUE(chunks.empty());

@@ -1,21 +1,21 @@
 #include "comm_fixture.h"
 
-#include <algorithm>
-#include <cstdio>
+#include "unique_folder.h"
+
+#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
 
 namespace zr7::test {
 
-CommFixture::CommFixture() {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = info->name();
-  std::replace(name.begin(), name.end(), '/', '-');
-  logPath = "/tmp/zr7-comm-" + std::to_string(::getpid()) + "-" + name + ".log";
+CommFixture::CommFixture() : logFolder(MakeUniqueFolder("zr7-comm")) {
+  logPath = (logFolder / "comm.log").string();
 }
 
-CommFixture::~CommFixture() { std::remove(logPath.c_str()); }
+CommFixture::~CommFixture() {
+  std::error_code ignored;
+  std::filesystem::remove_all(logFolder, ignored);
+}
 
 void CommFixture::Attach(TComm32& comm) {
   comm.SetCommsLogFileName(logPath);

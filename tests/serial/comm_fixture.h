@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -39,6 +40,7 @@ class CommFixture : public ::testing::Test {
   bool Logged(const std::string& line) const;
 
   PlainMessageLoop loop;
+  std::filesystem::path logFolder;
   std::string logPath;
   std::vector<Chunk> chunks;
   std::vector<int> errorReports;

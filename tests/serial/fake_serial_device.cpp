@@ -135,10 +135,10 @@ bool FakeSerialDevice::CheckCompleted(Record& record) {
       record.result = {IoStatus::Done, static_cast<std::uint32_t>(count), 0};
       record.complete = true;
     }
-  } else if (record.kind == Record::Kind::CommWait && !reports_.empty() && (mask_ & EV_ERR)) {
+  } else if (record.kind == Record::Kind::CommWait && !reports_.empty() && (mask_ & kCommEventLineError)) {
     clearedFlags_ = reports_.front();
     reports_.pop_front();
-    *record.mask = EV_ERR;
+    *record.mask = kCommEventLineError;
     record.result = {};
     record.complete = true;
   }

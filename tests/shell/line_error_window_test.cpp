@@ -32,11 +32,11 @@ TEST(LineErrorWindow, EachReportOpensABoxAndBoxesStack) {
   dialogs.whileBoxOpen = [&](std::size_t number) {
     openAtOnce = std::max(openAtOnce, number);
     if (number == 1) {
-      device->ReportLineError(CE_FRAME);  // the second framing error, while the first box is open
+      device->ReportLineError(kLineErrorFrame);  // the second framing error, while the first box is open
       EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.boxes.size() == 2; }, 5000));
     }
   };
-  device->ReportLineError(CE_FRAME);
+  device->ReportLineError(kLineErrorFrame);
   ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.boxes.size() == 2; }, 5000));
   EXPECT_EQ(openAtOnce, 2u) << "the second box opened on top of the first";
   for (const auto& box : dialogs.boxes) EXPECT_EQ(box.text, QString::fromUtf8("Bląd portu szeregowego!"));

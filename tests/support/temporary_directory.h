@@ -1,8 +1,8 @@
 #pragma once
 
+#include "unique_folder.h"
+
 #include <filesystem>
-#include <string>
-#include <unistd.h>
 
 namespace zr7 {
 
@@ -10,9 +10,7 @@ namespace zr7 {
 // handlers that read and write files such as konfiguracja.txt beside them.
 class TWorkingDirectory {
 public:
-  TWorkingDirectory() : previous_(std::filesystem::current_path()) {
-    char name[] = "/tmp/zr7-test-XXXXXX";
-    path_ = ::mkdtemp(name);
+  TWorkingDirectory() : previous_(std::filesystem::current_path()), path_(MakeUniqueFolder("zr7-test")) {
     std::filesystem::current_path(path_);
   }
   ~TWorkingDirectory() {

@@ -4,18 +4,36 @@
 #include "text/short_string.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <cerrno>
 #include <clocale>
 #include <limits>
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
 namespace zr7 {
 namespace {
 
-// glibc's own Windows-1250 converter, as an independent reference.
-std::string IconvCp1250ToUtf8(unsigned char byte) {
+// The system's own Windows-1250 converter, as an independent reference;
+// empty for a byte the code page leaves unassigned.
+#ifdef _WIN32
+std::string SystemCp1250ToUtf8(unsigned char byte) {
+  const char in[1] = {static_cast<char>(byte)};
+  wchar_t wide[4] = {};
+  const int units = MultiByteToWideChar(1250, MB_ERR_INVALID_CHARS, in, 1, wide, 4);
+  // Windows passes unassigned bytes through as C1 control characters.
+  if (units != 1 || (wide[0] >= 0x80 && wide[0] <= 0x9F)) return {};
+  char out[8] = {};
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide, units, out, sizeof out, nullptr, nullptr);
+  return std::string(out, length > 0 ? length : 0);
+}
+#else
+std::string SystemCp1250ToUtf8(unsigned char byte) {
   iconv_t cd = iconv_open("UTF-8", "CP1250");
   char in[1] = {static_cast<char>(byte)};
   char out[8] = {};
@@ -27,10 +45,11 @@ std::string IconvCp1250ToUtf8(unsigned char byte) {
   iconv_close(cd);
   return result == static_cast<size_t>(-1) ? std::string() : std::string(out, outPtr);
 }
+#endif
 
 TEST(Cp1250, UpperHalfMatchesSystemConverter) {
   for (int byte = 0x80; byte <= 0xFF; ++byte) {
-    const std::string expected = IconvCp1250ToUtf8(static_cast<unsigned char>(byte));
+    const std::string expected = SystemCp1250ToUtf8(static_cast<unsigned char>(byte));
     if (expected.empty()) continue;  // unassigned in the code page
     const std::string single(1, static_cast<char>(byte));
     EXPECT_EQ(Cp1250ToUtf8(single), expected) << "byte " << byte;
@@ -95,11 +114,17 @@ TEST(FormatGeneral, ShortestFormWithFourDigits) {
 
 // The process's C locale set to Polish, as Qt does on a Polish desktop; the
 // locale must be installed (scripts/install-deps.sh generates it).
+#ifdef _WIN32
+constexpr const char* kPolishLocale = "Polish_Poland.1250";
+#else
+constexpr const char* kPolishLocale = "pl_PL.UTF-8";
+#endif
+
 class PolishProcessLocale : public ::testing::Test {
  protected:
   void SetUp() override {
     previous_ = std::setlocale(LC_ALL, nullptr);
-    ASSERT_NE(std::setlocale(LC_ALL, "pl_PL.UTF-8"), nullptr) << "pl_PL.UTF-8 is not installed";
+    ASSERT_NE(std::setlocale(LC_ALL, kPolishLocale), nullptr) << kPolishLocale << " is not installed";
     ASSERT_STREQ(std::localeconv()->decimal_point, ",");
   }
   void TearDown() override { std::setlocale(LC_ALL, previous_.c_str()); }

@@ -136,8 +136,8 @@ class PosixSerialDevice final : public SerialDevice {
   }
 
   IoResult Purge(std::uint32_t flags) override {
-    const bool input = flags & (PURGE_RXABORT | PURGE_RXCLEAR);
-    const bool output = flags & (PURGE_TXABORT | PURGE_TXCLEAR);
+    const bool input = flags & (kPurgeRxAbort | kPurgeRxClear);
+    const bool output = flags & (kPurgeTxAbort | kPurgeTxClear);
     if (input && output) return tcflush(terminal_, TCIOFLUSH) == 0 ? Done() : Failure(errno);
     if (input) return tcflush(terminal_, TCIFLUSH) == 0 ? Done() : Failure(errno);
     if (output) return tcflush(terminal_, TCOFLUSH) == 0 ? Done() : Failure(errno);
@@ -264,8 +264,8 @@ class PosixSerialDevice final : public SerialDevice {
         if (auto end = SilenceEnd(record); end && now >= *end) Complete(record, Done(record.got));
         break;
       case PosixIoRecord::Kind::CommWait:
-        if (lineErrors_ != 0 && (commMask_ & EV_ERR)) {
-          *record.mask = EV_ERR;
+        if (lineErrors_ != 0 && (commMask_ & kCommEventLineError)) {
+          *record.mask = kCommEventLineError;
           Complete(record, Done());
         }
         break;
@@ -332,15 +332,15 @@ class PosixSerialDevice final : public SerialDevice {
     std::uint32_t counted = 0;
     LineErrorCounts now;
     if (haveCounters_ && counter_(now)) {
-      if (now.frame != counters_.frame) counted |= CE_FRAME;
-      if (now.parity != counters_.parity) counted |= CE_RXPARITY;
-      if (now.overrun != counters_.overrun) counted |= CE_OVERRUN;
-      if (now.bufferOverrun != counters_.bufferOverrun) counted |= CE_RXOVER;
-      if (now.breaks != counters_.breaks) counted |= CE_BREAK;
+      if (now.frame != counters_.frame) counted |= kLineErrorFrame;
+      if (now.parity != counters_.parity) counted |= kLineErrorParity;
+      if (now.overrun != counters_.overrun) counted |= kLineErrorOverrun;
+      if (now.bufferOverrun != counters_.bufferOverrun) counted |= kLineErrorRxOver;
+      if (now.breaks != counters_.breaks) counted |= kLineErrorBreak;
       counters_ = now;
     }
-    if (!(counted & (CE_FRAME | CE_RXPARITY)) && marks.Errors) counted |= parityOn_ ? CE_RXPARITY : CE_FRAME;
-    if (!(counted & CE_BREAK) && marks.Breaks) counted |= CE_BREAK;
+    if (!(counted & (kLineErrorFrame | kLineErrorParity)) && marks.Errors) counted |= parityOn_ ? kLineErrorParity : kLineErrorFrame;
+    if (!(counted & kLineErrorBreak) && marks.Breaks) counted |= kLineErrorBreak;
     lineErrors_ |= counted;
   }
 
