@@ -3,6 +3,7 @@
 # test the program; does nothing when everything is already there.
 #   scripts/install-deps.sh            the Linux build's packages
 #   scripts/install-deps.sh --windows  the Windows cross build's packages
+#   scripts/install-deps.sh --fuzz     the Linux build's and clang with libFuzzer (scripts/fuzz.sh)
 set -euo pipefail
 
 if [ "${1:-}" = "--windows" ]; then
@@ -19,6 +20,9 @@ else
     poppler-utils
     locales xvfb xauth xdotool x11-utils x11-xkb-utils x11-apps openbox wmctrl python3
   )
+  if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang libclang-rt-14-dev)
+  fi
 fi
 
 missing=()

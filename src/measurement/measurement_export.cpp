@@ -20,6 +20,15 @@ const char* VehicleKindName(std::int32_t index) {
   return index >= 0 && index < 5 ? kinds[index] : "";
 }
 
+// A text of a foreign file may hold line breaks; shown as blanks they
+// cannot split a "name: value" line.
+std::string OnOneLine(std::string text) {
+  for (char& c : text) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return text;
+}
+
 } // namespace
 
 TMaxima Maxima(const TPomiar& pomiar) {
@@ -57,7 +66,7 @@ std::string DescribeMeasurement(const TPomiar& pomiar) {
       {"examiner", pomiar.Diagnosta.Utf8()},
   };
   std::string out;
-  for (const auto& [name, value] : lines) ((out += name) += ": ") += value + "\n";
+  for (const auto& [name, value] : lines) ((out += name) += ": ") += OnOneLine(value) + "\n";
   return out;
 }
 

@@ -16,6 +16,7 @@ TMaxima Maxima(const TPomiar& pomiar);
 
 // A measurement as "name: value" lines (UTF-8, "." as decimal separator):
 // date, time, brake kind, deviation, count, a max, F max, station and vehicle.
+// Line breaks inside a text are shown as blanks.
 std::string DescribeMeasurement(const TPomiar& pomiar);
 
 // The samples 1..count as CSV: t_s,F_daN,a_ms2,ax_ms2,az_ms2,surX,surZ, with

@@ -92,6 +92,17 @@ TEST_F(Cli, ShowListsTheMeasurement) {
   }
 }
 
+TEST_F(Cli, ShowKeepsEachValueOnItsLineWhenATextHoldsLineBreaks) {
+  TPomiar p = pomiar_;
+  p.Uwagi.Assign("pierwsza\r\ndruga\nsamples: 999");
+  ASSERT_EQ(SaveMeasurementFile(Path("b.zr"), p), 0);
+  ASSERT_EQ(Run({"show", Path("b.zr")}), 0) << err.str();
+  const std::string text = out.str();
+  EXPECT_NE(text.find("remarks: pierwsza  druga samples: 999\n"), std::string::npos) << text;
+  EXPECT_EQ(text.find("\ndruga"), std::string::npos) << text;
+  EXPECT_EQ(text.find("\nsamples: 999"), std::string::npos) << text;
+}
+
 TEST_F(Cli, ShowAddsTheBrakingFiguresAfterTheMeasurement) {
   ASSERT_EQ(Run({"show", Path("a.zr")}), 0) << err.str();
   const std::string described = out.str();
