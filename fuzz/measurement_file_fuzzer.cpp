@@ -7,7 +7,7 @@
 #include "measurement/braking_description.h"
 #include "measurement/measurement_export.h"
 #include "measurement/measurement_file.h"
-#include "measurement/odrysuj_analysis.h"
+#include "measurement/measurement_curves.h"
 
 #include <algorithm>
 #include <bit>
@@ -108,7 +108,7 @@ void CheckCsv(const TPomiar& pomiar, int count) {
 }
 
 void CheckCurves(const TPomiar& pomiar, int count) {
-  const TOdrysujCurves curves = AnalyzeForOdrysuj(pomiar);
+  const TMeasurementCurves curves = MeasurementCurves(pomiar);
   ZR7_FUZZ_CHECK(curves.force.size() == static_cast<std::size_t>(count) && curves.deceleration.size() == curves.force.size(),
                  std::to_string(curves.force.size()) + " points");
   // The peak's time is that of a sample, or 0 when nothing rose above zero.

@@ -27,7 +27,7 @@ void FillMeasurementSeries(const TMeasurementSeries& serie, const TPomiar& pomia
   serie.SeriaA->Clear();
   serie.SeriaALFA->Clear();
   serie.SeriaF->Clear();
-  const TOdrysujCurves curves = AnalyzeForOdrysuj(pomiar);
+  const TMeasurementCurves curves = MeasurementCurves(pomiar);
   for (std::size_t i = 0; i < curves.force.size(); ++i) {
     const TPoint& a = curves.deceleration[i];
     serie.SeriaF->AddXY(curves.force[i].x, curves.force[i].y);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "measurement/odrysuj_analysis.h"
+#include "measurement/measurement_curves.h"
 
 #include <vector>
 

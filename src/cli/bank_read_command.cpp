@@ -49,7 +49,6 @@ int ReadBankCommand(const TBankReadOptions& options, std::ostream& out, std::ost
   }
 
   TWykresState state;
-  state.Polaczony = true;
   // The deviation text as the window would write it on this machine.
   TBankRead read(state, options.bank, UserDecimalSeparator());
   const auto timerRS = loop.CreateTimer([&] { read.TimeOut(); });

@@ -1,6 +1,6 @@
 #include "braking_analysis.h"
 
-#include "odrysuj_analysis.h"
+#include "measurement_curves.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,11 +1,11 @@
-#include "odrysuj_analysis.h"
+#include "measurement_curves.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace zr7 {
 
-std::vector<TPoint> TOdrysujCurves::MaximumMarks() const {
+std::vector<TPoint> TMeasurementCurves::MaximumMarks() const {
   return {{tmax - kSamplePeriod, amax}, {tmax, amax}, {tmax + kSamplePeriod, amax}};
 }
 
@@ -18,8 +18,8 @@ int DisplayedSampleCount(const TPomiar& pomiar) {
   return std::clamp(pomiar.Probki[1].n, 0, TProbki::kCount);
 }
 
-TOdrysujCurves AnalyzeForOdrysuj(const TPomiar& pomiar) {
-  TOdrysujCurves curves;
+TMeasurementCurves MeasurementCurves(const TPomiar& pomiar) {
+  TMeasurementCurves curves;
   const int count = DisplayedSampleCount(pomiar);
   curves.force.reserve(count);
   curves.deceleration.reserve(count);

@@ -18,7 +18,7 @@ struct TPoint {
 // What the chart shows of a record: force and deceleration against time for
 // samples 1 to the count held in sample 1, and the largest deceleration with
 // the time of its first occurrence.
-struct TOdrysujCurves {
+struct TMeasurementCurves {
   std::vector<TPoint> force;
   std::vector<TPoint> deceleration;
   double amax = 0;
@@ -39,6 +39,6 @@ double LargerOf(double largest, double y);
 // at sample 500, so the count is held to that range.
 int DisplayedSampleCount(const TPomiar& pomiar);
 
-TOdrysujCurves AnalyzeForOdrysuj(const TPomiar& pomiar);
+TMeasurementCurves MeasurementCurves(const TPomiar& pomiar);
 
 } // namespace zr7

@@ -1,6 +1,6 @@
 #include "measurement_export.h"
 
-#include "odrysuj_analysis.h"
+#include "measurement_curves.h"
 #include "text/number_format.h"
 
 #include <algorithm>

@@ -33,12 +33,12 @@ void StopThread(const std::shared_ptr<TThread>& thread, std::chrono::millisecond
 
 TComm32::TComm32(MessageLoop& loop, DeviceOpener opener) : loop_(loop), opener_(std::move(opener)) {
   comm_log::SetPath({});
-  MessageWindow = loop_.CreateMessageWindow([this](Message& message) { WindowProcedure(message); });
+  HiddenWindow = loop_.CreateMessageWindow([this](Message& message) { WindowProcedure(message); });
 }
 
 TComm32::~TComm32() {
   ClosePort();
-  MessageWindow->Destroy();
+  HiddenWindow->Destroy();
 }
 
 void TComm32::SetCommsLogFileName(std::string fileName) {
@@ -98,9 +98,9 @@ bool TComm32::OpenPort() {
 
 void TComm32::StartThreads() {
   // Each thread's end wakes the owner thread, in case it waits for it.
-  auto wake = [window = MessageWindow] { window->Post(Message{}); };
+  auto wake = [window = HiddenWindow] { window->Post(Message{}); };
   try {
-    auto reader = std::make_shared<TReadThread>(CommFile, CloseEvent, MessageWindow);
+    auto reader = std::make_shared<TReadThread>(CommFile, CloseEvent, HiddenWindow);
     TThread::Start(reader, kReaderPriority, wake);
     ReadThread = std::move(reader);
   } catch (const std::system_error& failure) {
@@ -111,7 +111,7 @@ void TComm32::StartThreads() {
   std::shared_ptr<WriteQueue> queue = WriteQueue::Create(error);
   try {
     if (!queue) throw std::system_error(error, std::generic_category());
-    auto writer = std::make_shared<TWriteThread>(CommFile, CloseEvent, MessageWindow, std::move(queue));
+    auto writer = std::make_shared<TWriteThread>(CommFile, CloseEvent, HiddenWindow, std::move(queue));
     TThread::Start(writer, kWriterPriority, wake);
     WriteThread = std::move(writer);
   } catch (const std::system_error& failure) {

@@ -92,7 +92,6 @@ class TComm32 {
   std::chrono::milliseconds CloseTimeout{10'000};
 
   // The diagnostic log shared by every component; empty means none.
-  const std::string& CommsLogFileName() const { return commsLogFileName_; }
   void SetCommsLogFileName(std::string fileName);
 
   bool IsOpen() const { return CommFile != nullptr; }
@@ -111,7 +110,7 @@ class TComm32 {
   std::shared_ptr<SerialDevice> CommFile;
   std::shared_ptr<Event> CloseEvent;
   MessageLoop& loop_;
-  std::shared_ptr<zr7::MessageWindow> MessageWindow;
+  std::shared_ptr<zr7::MessageWindow> HiddenWindow;
   DeviceOpener opener_;
 };
 

@@ -6,7 +6,7 @@ namespace zr7 {
 
 TCommThread::TCommThread(std::shared_ptr<SerialDevice> commFile, std::shared_ptr<Event> closeEvent,
                          std::shared_ptr<zr7::MessageWindow> messageWindow)
-    : CommFile(std::move(commFile)), CloseEvent(std::move(closeEvent)), MessageWindow(std::move(messageWindow)) {}
+    : CommFile(std::move(commFile)), CloseEvent(std::move(closeEvent)), HiddenWindow(std::move(messageWindow)) {}
 
 bool TCommThread::PostToWindow(std::uint32_t msg, std::uintptr_t wParam, std::unique_ptr<std::uint8_t[]> buffer) {
   if (Terminated()) return false;
@@ -14,7 +14,7 @@ bool TCommThread::PostToWindow(std::uint32_t msg, std::uintptr_t wParam, std::un
   message.Msg = msg;
   message.WParam = wParam;
   message.Buffer = std::move(buffer);
-  return MessageWindow->Post(std::move(message));
+  return HiddenWindow->Post(std::move(message));
 }
 
 void TCommThread::PostHangup() {

@@ -29,7 +29,7 @@ class TCommThread : public TThread {
 
   const std::shared_ptr<SerialDevice> CommFile;
   const std::shared_ptr<Event> CloseEvent;
-  const std::shared_ptr<zr7::MessageWindow> MessageWindow;
+  const std::shared_ptr<zr7::MessageWindow> HiddenWindow;
 
  private:
   bool hangupPosted_ = false;

@@ -42,22 +42,7 @@ struct TTimeAxis {
 
 // One read of a memory bank: 544 requests, each answered by a line or
 // timed out, the answers stored in the state's raw header and samples.
-//
-// The window drives it:
-//   TBankRead read(state, bank, separator);    // IloscProbek is now 0
-//   if (!state.Polaczony) -> pBar 0, done
-//   while (!read.Finished()) {
-//     send read.BeginRequest(), start TimerRS
-//     process messages while read.StatusRS() == TRequestWait::kWaiting and connected;
-//       a receive event calls read.Receive(chunk) (true: stop TimerRS),
-//       the timer calls read.TimeOut()
-//     apply read.EndRequest() to the controls
-//     after a time-out: read.BeginQuietPeriod(), start TimerRS for a quiet
-//       period and process messages until read.QuietPeriodOver(); repeat
-//       while read.HeardDuringQuietPeriod(); then read.EndQuietWait()
-//   }
-//   read.Finish(), set the axis, Odrysuj, pBar 0; tell the operator when the
-//   read is not Complete()
+// DriveBankRead (bank_read_driver.h) runs it over the serial component.
 class TBankRead {
 public:
   static constexpr int kProgressMaximum = 13;

@@ -1,4 +1,4 @@
-#include "measurement/odrysuj_analysis.h"
+#include "measurement/measurement_curves.h"
 
 #include <gtest/gtest.h>
 
@@ -17,15 +17,15 @@ TPomiar RecordWith(int count, std::initializer_list<std::pair<double, int>> aAnd
   return p;
 }
 
-TEST(OdrysujAnalysis, EmptyRecordDrawsOnlyTheMaximumMarksAtZero) {
-  const TOdrysujCurves curves = AnalyzeForOdrysuj(TPomiar{});
+TEST(MeasurementCurves, EmptyRecordDrawsOnlyTheMaximumMarksAtZero) {
+  const TMeasurementCurves curves = MeasurementCurves(TPomiar{});
   EXPECT_TRUE(curves.force.empty());
   EXPECT_TRUE(curves.deceleration.empty());
   EXPECT_EQ(curves.MaximumMarks(), (std::vector<TPoint>{{-0.025, 0}, {0, 0}, {0.025, 0}}));
 }
 
-TEST(OdrysujAnalysis, CurvesAgainstTimeAndTheFirstOfEqualMaxima) {
-  const TOdrysujCurves curves = AnalyzeForOdrysuj(RecordWith(5, {{1, 10}, {6.5, 57}, {3, 20}, {6.5, 40}, {2, 0}}));
+TEST(MeasurementCurves, CurvesAgainstTimeAndTheFirstOfEqualMaxima) {
+  const TMeasurementCurves curves = MeasurementCurves(RecordWith(5, {{1, 10}, {6.5, 57}, {3, 20}, {6.5, 40}, {2, 0}}));
   ASSERT_EQ(curves.force.size(), 5u);
   ASSERT_EQ(curves.deceleration.size(), 5u);
   EXPECT_EQ(curves.force[0], (TPoint{0.025, 10}));
@@ -42,21 +42,21 @@ TEST(OdrysujAnalysis, CurvesAgainstTimeAndTheFirstOfEqualMaxima) {
   }
 }
 
-TEST(OdrysujAnalysis, CountIsHeldToTheTable) {
+TEST(MeasurementCurves, CountIsHeldToTheTable) {
   TPomiar p;
   for (int i = 1; i <= 500; ++i) p.Probki[i].a = 1;
   const std::pair<int, std::size_t> cases[] = {{500, 500}, {501, 500}, {70000, 500}, {-1, 0}, {0, 0}, {100, 100}};
   for (const auto& [count, drawn] : cases) {
     p.Probki[1].n = count;
-    const TOdrysujCurves curves = AnalyzeForOdrysuj(p);
+    const TMeasurementCurves curves = MeasurementCurves(p);
     EXPECT_EQ(curves.deceleration.size(), drawn) << count;
   }
   p.Probki[1].n = 500;
-  EXPECT_EQ(AnalyzeForOdrysuj(p).force.back().x, 12.5);
+  EXPECT_EQ(MeasurementCurves(p).force.back().x, 12.5);
 }
 
-TEST(OdrysujAnalysis, CurveThatNeverRisesLeavesTheMaximumAtZero) {
-  const TOdrysujCurves curves = AnalyzeForOdrysuj(RecordWith(3, {{0, 5}, {0, 5}, {0, 5}}));
+TEST(MeasurementCurves, CurveThatNeverRisesLeavesTheMaximumAtZero) {
+  const TMeasurementCurves curves = MeasurementCurves(RecordWith(3, {{0, 5}, {0, 5}, {0, 5}}));
   EXPECT_EQ(curves.amax, 0);
   EXPECT_EQ(curves.tmax, 0);
 }
