@@ -46,19 +46,6 @@ protected:
 
 std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
-TEST_F(FileIo, ReplacesContentAndReadsBackItsStart) {
-  const std::string path = Path("a.zr");
-  ASSERT_EQ(ReplaceFileContent(path, Bytes("first version, long")), 0);
-  ASSERT_EQ(ReplaceFileContent(path, Bytes("second")), 0);
-  EXPECT_EQ(Content(path), "second");
-  std::vector<std::uint8_t> bytes;
-  ASSERT_EQ(ReadFileStart(path, 3, bytes), 0);
-  EXPECT_EQ(bytes, Bytes("sec"));
-  ASSERT_EQ(ReadFileStart(path, 100, bytes), 0);
-  EXPECT_EQ(bytes, Bytes("second"));
-  EXPECT_EQ(EntriesIn(dir_), 1u) << "no temporary file left";
-}
-
 TEST_F(FileIo, PiecesCoverTheFileInOrderAndStopWhenAsked) {
   const std::string path = Path("pieces.txt");
   Write(path, "abcdefghij");
@@ -89,16 +76,6 @@ TEST_F(FileIo, FailedWriteLeavesThePreviousFileWhole) {
   EXPECT_EQ(error, EFBIG);
   EXPECT_EQ(Content(path), "old record");
   EXPECT_EQ(EntriesIn(dir_), 1u) << "no temporary file left";
-}
-
-TEST_F(FileIo, MissingFolderIsReported) {
-  EXPECT_EQ(FileErrorText(ReplaceFileContent(Path("no-such-folder/a.zr"), Bytes("x"))), "File not found");
-}
-
-TEST_F(FileIo, ReadErrorsCarryTheSystemError) {
-  std::vector<std::uint8_t> bytes;
-  EXPECT_EQ(FileErrorText(ReadFileStart(Path("missing.zr"), 10, bytes)), "File not found");
-  EXPECT_EQ(FileErrorText(ReadFileStart(dir_.string(), 10, bytes)), "File access denied") << "a folder, as on the original platform";
 }
 
 TEST_F(FileIo, ReplacedFileKeepsItsPermissionBitsOwnerAndGroup) {
