@@ -9,6 +9,7 @@
 #include "text/number_format.h"
 #include "transfer/bank_read_driver.h"
 #include "transfer/bank_requests.h"
+#include "transfer/instrument_link.h"
 #include "transfer/transfer_texts.h"
 
 namespace zr7 {
@@ -36,11 +37,9 @@ void FillTexts(TWykresState& state, const THeaderCaptions& captions) {
 int ReadBankCommand(const TBankReadOptions& options, std::ostream& out, std::ostream& err) {
   PlainMessageLoop loop;
   TComm32 comm(loop);
-  comm.RxTimeOut = 20;
-  comm.BaudRate = 76800;
+  ConfigureForInstrument(comm, options.rxTerminator);
   comm.CommPort = options.port;
   comm.PortsFolder = options.portsFolder;
-  if (options.rxTerminator) comm.RxTerminator = '\n';
   try {
     comm.OpenPort();
   } catch (const ECommsError& error) {

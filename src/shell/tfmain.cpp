@@ -6,6 +6,7 @@
 #include "platform/qt/ports_folder.h"
 #include "platform/qt/qt_message_loop.h"
 #include "transfer/bank_read_driver.h"
+#include "transfer/instrument_link.h"
 #include "transfer/transfer_texts.h"
 #include "report/braking_texts.h"
 #include "report/caption_label.h"
@@ -209,11 +210,8 @@ void TfMain::CreateChart() {
 void TfMain::CreateComm(DeviceOpener opener) {
   MessageLoop = std::make_unique<QtMessageLoop>();
   Comm = std::make_unique<TComm32>(*MessageLoop, std::move(opener));
-  Comm->RxTimeOut = 20;
-  Comm->BaudRate = 76800;
+  ConfigureForInstrument(*Comm);
   Comm->CommPort = "COM12";
-  // The instrument ends every answer with a line feed: deliver it at once.
-  Comm->RxTerminator = '\n';
   Comm->PortsFolder = ComPortsFolder();
   Comm->OnReceiveData = [this](const char* buffer, std::uint16_t length) { CommReceiveData(buffer, length); };
   Comm->OnErrorData = [this](std::uint8_t errorStatus) { CommErrorData(errorStatus); };
