@@ -42,6 +42,14 @@ class Display:
     """An Xvfb server with openbox on a display number of its own choosing."""
 
     def __init__(self):
+        self.server = self.window_manager = None
+        try:
+            self.start()
+        except BaseException:
+            self.close()
+            raise
+
+    def start(self):
         read_end, write_end = os.pipe()
         # -noreset: without it the server starts over whenever its last
         # client leaves, and refuses the next one for a moment.
@@ -147,6 +155,8 @@ class Display:
 
     def close(self):
         for process in (self.window_manager, self.server):
+            if process is None:
+                continue
             process.terminate()
             try:
                 process.wait(10)
