@@ -2,7 +2,7 @@
 // content: reading the file itself is the measurement files' reader, fuzzed
 // there, and costs a 1 MB buffer per input here.
 #include "fuzz_check.h"
-#include "shell/konfiguracja.h"
+#include "measurement/konfiguracja.h"
 #include "text/number_format.h"
 
 #include <cstdint>

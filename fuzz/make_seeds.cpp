@@ -4,7 +4,7 @@
 // result.
 #include "measurement/derived_values.h"
 #include "measurement/tpomiar.h"
-#include "shell/konfiguracja.h"
+#include "measurement/konfiguracja.h"
 #include "sim/sim_bank.h"
 #include "sim/sim_instrument.h"
 #include "text/cp1250.h"

@@ -4,7 +4,7 @@
 #include "measurement/measurement_file.h"
 #include "platform/plain_message_loop.h"
 #include "report/user_number.h"
-#include "shell/konfiguracja.h"
+#include "measurement/konfiguracja.h"
 #include "text/file_error_text.h"
 #include "text/number_format.h"
 #include "transfer/bank_read_driver.h"

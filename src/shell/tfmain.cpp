@@ -1,6 +1,6 @@
 #include "tfmain.h"
 
-#include "konfiguracja.h"
+#include "measurement/konfiguracja.h"
 #include "measurement/measurement_file.h"
 #include "platform/com_names.h"
 #include "platform/qt/ports_folder.h"

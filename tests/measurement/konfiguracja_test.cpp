@@ -1,4 +1,4 @@
-#include "shell/konfiguracja.h"
+#include "measurement/konfiguracja.h"
 #include "../support/temporary_directory.h"
 #include "text/file_error_text.h"
 
