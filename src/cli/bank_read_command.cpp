@@ -3,7 +3,7 @@
 #include "measurement/measurement_export.h"
 #include "measurement/measurement_file.h"
 #include "platform/plain_message_loop.h"
-#include "report/user_number.h"
+#include "platform/system.h"
 #include "measurement/konfiguracja.h"
 #include "text/file_error_text.h"
 #include "text/number_format.h"
@@ -49,7 +49,7 @@ int ReadBankCommand(const TBankReadOptions& options, std::ostream& out, std::ost
 
   TWykresState state;
   // The deviation text as the window would write it on this machine.
-  TBankRead read(state, options.bank, UserDecimalSeparator());
+  TBankRead read(state, options.bank, SystemDecimalSeparator());
   const auto timerRS = loop.CreateTimer([&] { read.TimeOut(); });
   comm.OnReceiveData = [&](const char* buffer, std::uint16_t length) {
     if (read.Receive({reinterpret_cast<const std::uint8_t*>(buffer), length})) timerRS->Stop();

@@ -11,6 +11,10 @@ std::string SystemErrorText(int code);
 // with no bytes tells (an adapter unplugged, a line hung up).
 int DeviceGoneError();
 
+// The decimal separator of the user's regional settings, for programs
+// without Qt (the window asks Qt); "." when they name none.
+std::string SystemDecimalSeparator();
+
 // Raises the calling thread's scheduling priority by a number of steps
 // above normal, where the system allows it; otherwise leaves it alone.
 void RaiseCurrentThreadPriority(int steps);

@@ -2,10 +2,22 @@
 
 #include <cerrno>
 #include <cstring>
+#include <langinfo.h>
+#include <locale.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 namespace zr7 {
+
+std::string SystemDecimalSeparator() {
+  // The environment's numeric locale, as a desktop sets it (LC_ALL,
+  // LC_NUMERIC, LANG), without touching the process's own C locale.
+  const locale_t user = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(0));
+  if (user == static_cast<locale_t>(0)) return ".";
+  std::string separator = nl_langinfo_l(RADIXCHAR, user);
+  freelocale(user);
+  return separator.empty() ? "." : separator;
+}
 
 std::string SystemErrorText(int code) {
   char buffer[256];

@@ -4,6 +4,14 @@
 
 namespace zr7 {
 
+std::string SystemDecimalSeparator() {
+  wchar_t separator[8] = {};
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) <= 1) return ".";
+  char utf8[32];
+  const int length = WideCharToMultiByte(CP_UTF8, 0, separator, -1, utf8, sizeof utf8, nullptr, nullptr);
+  return length > 1 ? std::string(utf8, length - 1) : ".";
+}
+
 std::string SystemErrorText(int code) {
   char buffer[512];
   const DWORD length =
