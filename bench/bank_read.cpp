@@ -112,7 +112,8 @@ double RunSeconds(const std::vector<std::string>& args) {
 }
 
 long PeakKilobytesOfCliRead(const std::string& cli, const fs::path& link, int bank, const fs::path& out) {
-  const pid_t pid = Spawn({cli, "read", "--port", link.string(), "--bank", std::to_string(bank), "--out", out.string()});
+  const pid_t pid =
+      Spawn({cli, "read", "--port", link.string(), "--bank", std::to_string(bank), "--out", out.string()});
   int status = 0;
   rusage usage{};
   wait4(pid, &status, 0, &usage);
@@ -156,8 +157,9 @@ int main(int argc, char** argv) {
     const double whole =
         RunSeconds({windowsCli, "read", "--port", "COM7", "--bank", std::to_string(bank), "--out", windowsOut});
     const double seconds = whole - startUp;
-    std::printf("Wine, terminator on: %.3f s (process %.3f s less start-up %.3f s), %.2f x floor, %.1f ms per request\n",
-                seconds, whole, startUp, seconds / floor, seconds * 1000 / 544);
+    std::printf(
+        "Wine, terminator on: %.3f s (process %.3f s less start-up %.3f s), %.2f x floor, %.1f ms per request\n",
+        seconds, whole, startUp, seconds / floor, seconds * 1000 / 544);
   }
   fs::remove_all(folder);
   return 0;

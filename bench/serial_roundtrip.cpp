@@ -35,7 +35,7 @@ static_assert(sizeof kRequest - 1 == 4 && sizeof kAnswer - 1 == 16);
 
 // The instrument's stand-in: answers every 4 bytes it receives.
 class AnsweringPeer {
- public:
+public:
   explicit AnsweringPeer(int fd) : fd_(fd), stop_(eventfd(0, EFD_CLOEXEC)), thread_([this] { Run(); }) {}
   ~AnsweringPeer() {
     const std::uint64_t one = 1;
@@ -44,7 +44,7 @@ class AnsweringPeer {
     close(stop_);
   }
 
- private:
+private:
   void Run() {
     std::size_t pending = 0;
     for (;;) {
@@ -93,8 +93,8 @@ Run MeasureRoundTrips(zr7::PlainMessageLoop& loop, zr7::TComm32& comm, std::stri
     received.clear();
     const auto start = Clock::now();
     comm.SendBytes(kRequest, 4);
-    const bool answered = loop.ProcessMessagesUntil(
-        [&] { return received.size() >= 16 && received.back() == '\n'; }, std::chrono::seconds(2));
+    const bool answered = loop.ProcessMessagesUntil([&] { return received.size() >= 16 && received.back() == '\n'; },
+                                                    std::chrono::seconds(2));
     const auto end = Clock::now();
     if (!answered) {
       ++run.timeouts;
@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
   for (int terminatorOn = 0; terminatorOn < 2; ++terminatorOn) {
     if (terminatorOn) comm.RxTerminator = '\n';
     comm.OpenPort();
-    MeasureRoundTrips(loop, comm, received, 10);  // warm-up
+    MeasureRoundTrips(loop, comm, received, 10); // warm-up
     const Run run = MeasureRoundTrips(loop, comm, received, terminatorOn ? 2000 : 200);
     comm.ClosePort();
     if (run.milliseconds.empty()) {
@@ -154,8 +154,8 @@ int main(int argc, char** argv) {
   const double wall = std::chrono::duration<double>(Clock::now() - idleStart).count();
   const double threadCpu = ThreadCpuSeconds() - threadBefore, processCpu = ProcessCpuSeconds() - processBefore;
   comm.ClosePort();
-  std::printf("idle connected %.1f s: main thread CPU %.3f ms, whole process CPU %.3f ms\n", wall,
-              threadCpu * 1e3, processCpu * 1e3);
+  std::printf("idle connected %.1f s: main thread CPU %.3f ms, whole process CPU %.3f ms\n", wall, threadCpu * 1e3,
+              processCpu * 1e3);
   close(terminal);
   close(controller);
   return 0;

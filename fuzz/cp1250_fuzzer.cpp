@@ -27,7 +27,11 @@ std::optional<std::size_t> WellFormedLength(std::string_view text) {
   std::size_t characters = 0;
   for (std::size_t pos = 0; pos < text.size(); ++characters) {
     const auto lead = static_cast<std::uint8_t>(text[pos]);
-    const int extra = lead < 0x80 ? 0 : lead >= 0xC2 && lead <= 0xDF ? 1 : lead >= 0xE0 && lead <= 0xEF ? 2 : lead >= 0xF0 && lead <= 0xF4 ? 3 : -1;
+    const int extra = lead < 0x80                    ? 0
+                      : lead >= 0xC2 && lead <= 0xDF ? 1
+                      : lead >= 0xE0 && lead <= 0xEF ? 2
+                      : lead >= 0xF0 && lead <= 0xF4 ? 3
+                                                     : -1;
     if (extra < 0 || pos + static_cast<std::size_t>(extra) >= text.size()) return std::nullopt;
     char32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
     for (int i = 1; i <= extra; ++i) {

@@ -135,9 +135,12 @@ void MeasurementFileSeeds(const fs::path& root) {
 
 void NumberFormatSeeds(const fs::path& root) {
   const TSeedFolder seeds(root, "number_format");
+  // The table is laid out in rows by hand.
+  // clang-format off
   const double values[] = {0,     -0.0,  0.05,    0.15, 4.95,      9.95,     0.95,  33,   66,   -0.5, -0.05, 123.45,
                            1e-5,  1e15,  1e308,   -1e308, std::numeric_limits<double>::max(), kInf, -kInf, kNaN,
                            kDenormal, std::numeric_limits<double>::min(), 2.5, 3.5, -2.5};
+  // clang-format on
   int index = 0;
   for (const double value : values) {
     std::string bytes(9, '\0');
@@ -155,12 +158,15 @@ void NumberFormatSeeds(const fs::path& root) {
 
 void IntegerParseSeeds(const fs::path& root) {
   const TSeedFolder seeds(root, "integer_parse");
+  // The table is laid out in rows by hand.
+  // clang-format off
   const char* const texts[] = {
       "0", "12", "-7", "+3", "  42", "2147483647", "-2147483648", "2147483648", "-2147483649", "$7FFFFFFF",
       "-$80000000", "0x1f", "0XaB", "x10", "X", "0x", "$", "", " ", "5 ", "-", "+-1", "00000000000000000001",
       "99999999999999999999", "1 2 3", "-1 -2 -3", "0 400 -32768", "12  3 4", " 1 2 3", "1 2 3 ", "1 2",
       "65535 -65536 2147483647", "1 2 0x3", "1\t2 3",
   };
+  // clang-format on
   int index = 0;
   for (const char* text : texts) seeds.Write("text_" + std::to_string(index++), text);
 }
@@ -184,9 +190,8 @@ void Cp1250Seeds(const fs::path& root) {
 
 void KonfiguracjaSeeds(const fs::path& root) {
   const TSeedFolder seeds(root, "konfiguracja");
-  seeds.Write("as_written",
-              FormatKonfiguracja(Utf8ToCp1250("Stacja Kontroli Pojazdów nr 1"), Utf8ToCp1250("ul. Łąkowa 5, Gdańsk"),
-                                 Utf8ToCp1250("uwagi"), 3));
+  seeds.Write("as_written", FormatKonfiguracja(Utf8ToCp1250("Stacja Kontroli Pojazdów nr 1"),
+                                               Utf8ToCp1250("ul. Łąkowa 5, Gdańsk"), Utf8ToCp1250("uwagi"), 3));
   seeds.Write("line_feeds_only", "SKP\nadres\nuwagi\n12\n");
   seeds.Write("no_port", "SKP\r\nadres\r\n");
   seeds.Write("hex_port", "a\r\nb\r\nc\r\n$C\r\n");
@@ -204,7 +209,7 @@ void BankReadSeeds(const fs::path& root) {
     std::string bytes{separator, static_cast<char>(bank)};
     for (const TRequest& request : BankRequests(bank)) {
       std::string text = request.Bytes();
-      text.pop_back();  // the CR
+      text.pop_back(); // the CR
       bytes += static_cast<char>(chunk);
       bytes += instrument.Answer(text).value_or("");
     }

@@ -52,7 +52,8 @@ bool ReadsBackAs(const std::string& text, double value) {
   double read = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), read);
   if (error != std::errc{} || end != text.data() + text.size()) return false;
-  return std::isnan(value) ? std::isnan(read) : std::bit_cast<std::uint64_t>(read) == std::bit_cast<std::uint64_t>(value);
+  return std::isnan(value) ? std::isnan(read)
+                           : std::bit_cast<std::uint64_t>(read) == std::bit_cast<std::uint64_t>(value);
 }
 
 // A shown value with `decimals` fixed decimals: within rounding of a finite
@@ -60,7 +61,8 @@ bool ReadsBackAs(const std::string& text, double value) {
 bool ShowsValue(const std::string& text, double value, int decimals) {
   const auto read = ReadBackNumber(text, ".");
   if (!std::isfinite(value)) return !text.empty() && !read;
-  return read && std::fabs(*read - value) <= 0.5L * std::pow(10.0L, -decimals) * (1 + 1e-12L) + std::fabs(value) * 1e-14L;
+  return read &&
+         std::fabs(*read - value) <= 0.5L * std::pow(10.0L, -decimals) * (1 + 1e-12L) + std::fabs(value) * 1e-14L;
 }
 
 void CheckMaxima(const TPomiar& pomiar, int count) {
@@ -109,8 +111,9 @@ void CheckCsv(const TPomiar& pomiar, int count) {
 
 void CheckCurves(const TPomiar& pomiar, int count) {
   const TMeasurementCurves curves = MeasurementCurves(pomiar);
-  ZR7_FUZZ_CHECK(curves.force.size() == static_cast<std::size_t>(count) && curves.deceleration.size() == curves.force.size(),
-                 std::to_string(curves.force.size()) + " points");
+  ZR7_FUZZ_CHECK(
+      curves.force.size() == static_cast<std::size_t>(count) && curves.deceleration.size() == curves.force.size(),
+      std::to_string(curves.force.size()) + " points");
   // The peak's time is that of a sample, or 0 when nothing rose above zero.
   const double samplesAtPeak = curves.tmax * kSamplesPerSecond;
   ZR7_FUZZ_CHECK(samplesAtPeak >= 0 && samplesAtPeak <= count && samplesAtPeak == std::round(samplesAtPeak),
@@ -154,8 +157,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A longer file is read from its first record; the bytes after it are not.
   const bool holdsARecord = size >= kPomiarImageSize;
   const std::int32_t count =
-      holdsARecord ? FromImage(std::span<const std::uint8_t, kPomiarImageSize>(data, kPomiarImageSize)).Probki[1].n
-                   : 0;
+      holdsARecord ? FromImage(std::span<const std::uint8_t, kPomiarImageSize>(data, kPomiarImageSize)).Probki[1].n : 0;
   const bool acceptable = holdsARecord && count >= 0 && count <= TProbki::kCount;
   ZR7_FUZZ_CHECK(result.Ok() == acceptable, "size " + std::to_string(size) + ", count " + std::to_string(count));
   if (!result.Ok()) {

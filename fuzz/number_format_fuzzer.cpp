@@ -57,10 +57,12 @@ void CheckFixed(double value, int decimals, std::string_view separator) {
   ZR7_FUZZ_CHECK(read.has_value(), Describe(value, text));
   ZR7_FUZZ_CHECK(text.find('E') == std::string::npos, Describe(value, text));
   const std::size_t point = text.find(separator);
-  ZR7_FUZZ_CHECK(decimals == 0 ? point == std::string::npos : text.size() - point - separator.size() == std::size_t(decimals),
-                 Describe(value, text));
+  ZR7_FUZZ_CHECK(
+      decimals == 0 ? point == std::string::npos : text.size() - point - separator.size() == std::size_t(decimals),
+      Describe(value, text));
   const std::size_t firstDigit = text[0] == '-' ? 1 : 0;
-  ZR7_FUZZ_CHECK(text[firstDigit] != '0' || text.size() == firstDigit + 1 || text.compare(firstDigit + 1, separator.size(), separator) == 0,
+  ZR7_FUZZ_CHECK(text[firstDigit] != '0' || text.size() == firstDigit + 1 ||
+                     text.compare(firstDigit + 1, separator.size(), separator) == 0,
                  Describe(value, text));
   // No "-0" or "-0,0": a minus only on a number that is not zero.
   ZR7_FUZZ_CHECK(text[0] != '-' || *read != 0, Describe(value, text));

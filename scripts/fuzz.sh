@@ -20,7 +20,7 @@ fi
 scripts/install-deps.sh --fuzz
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR7_FUZZ=ON \
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR7_FUZZ=ON -DZR7_WERROR="${ZR7_WERROR:-OFF}" \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" >/dev/null
 cmake --build build-fuzz -j"$(nproc)" --target zr7_fuzzers
 

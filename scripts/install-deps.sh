@@ -4,12 +4,15 @@
 #   scripts/install-deps.sh            the Linux build's packages
 #   scripts/install-deps.sh --windows  the Windows cross build's packages
 #   scripts/install-deps.sh --fuzz     the Linux build's and clang with libFuzzer (scripts/fuzz.sh)
+#   scripts/install-deps.sh --format   clang-format (scripts/check-format.sh)
 set -euo pipefail
 
 if [ "${1:-}" = "--windows" ]; then
   # MinGW-w64's posix-thread compilers (the win32-thread ones lack
   # std::mutex), GoogleTest's sources to build for Windows, and Wine.
   packages=(cmake make g++-mingw-w64-x86-64-posix googletest wine64)
+elif [ "${1:-}" = "--format" ]; then
+  packages=(clang-format git)
 else
   packages=(
     cmake g++ make pkg-config
@@ -42,6 +45,7 @@ fi
 
 # The tests run where the users are: a Polish desktop, and an English one
 # for comparison. Both locales must really be installed.
+[ "${1:-}" = "--format" ] && exit 0
 missing_locales=()
 for locale in pl_PL en_US; do
   locale -a | grep -qx "$locale.utf8" || missing_locales+=("$locale.UTF-8 UTF-8")

@@ -26,9 +26,7 @@ void TQtChartAxis::SetAutomatic() {
   changed_(true);
 }
 
-TAxisRange TQtChartAxis::FullRange() const {
-  return automatic_ ? AutomaticRange(dataExtent_()) : fixed_;
-}
+TAxisRange TQtChartAxis::FullRange() const { return automatic_ ? AutomaticRange(dataExtent_()) : fixed_; }
 
 void TQtChartAxis::SetIncrement(double labelStep) {
   increment_ = labelStep;

@@ -17,8 +17,7 @@ class TQtChartAxis final : public TChartAxis {
 public:
   // `dataExtent` gives the values of the shown series along this axis;
   // `changed` is called after each new setting of range (true) or step.
-  TQtChartAxis(QValueAxis* axis, std::function<TExtent()> dataExtent,
-               std::function<void(bool newRange)> changed);
+  TQtChartAxis(QValueAxis* axis, std::function<TExtent()> dataExtent, std::function<void(bool newRange)> changed);
 
   void SetRange(double minimum, double maximum) override;
   void SetAutomatic() override;
@@ -50,7 +49,7 @@ private:
   bool automatic_ = true;
   TAxisRange fixed_;
   double increment_ = 0;
-  double axisLength_ = 0;  // pixels, as last laid out
+  double axisLength_ = 0; // pixels, as last laid out
 };
 
 } // namespace zr7

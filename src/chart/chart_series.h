@@ -28,8 +28,8 @@ public:
   bool MarksVisible() const override { return marksVisible_; }
 
   const TSeriesPoints& Points() const { return points_; }
-  QLineSeries* Line() const { return line_; }  // null when hidden; owned by the chart once added
-  void HandPointsToLine();  // when they changed since the last time
+  QLineSeries* Line() const { return line_; } // null when hidden; owned by the chart once added
+  void HandPointsToLine();                    // when they changed since the last time
 
 private:
   void PointsChanged();

@@ -6,8 +6,8 @@
 
 namespace zr7 {
 
-TChartView::TChartView(QChart* chart, std::function<void(const QRectF&)> zoomInto,
-                       std::function<void()> showFullView, QWidget* parent)
+TChartView::TChartView(QChart* chart, std::function<void(const QRectF&)> zoomInto, std::function<void()> showFullView,
+                       QWidget* parent)
     : QChartView(chart, parent),
       zoomInto_(std::move(zoomInto)),
       showFullView_(std::move(showFullView)),

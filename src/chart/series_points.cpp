@@ -15,8 +15,8 @@ void TSeriesPoints::Add(double x, double y) {
     points_.push_back({x, y});
     return;
   }
-  const auto after = std::upper_bound(points_.begin(), points_.end(), x,
-                                      [](double value, const TPoint& p) { return value < p.x; });
+  const auto after =
+      std::upper_bound(points_.begin(), points_.end(), x, [](double value, const TPoint& p) { return value < p.x; });
   points_.insert(after, {x, y});
 }
 

@@ -17,7 +17,7 @@ public:
   int Count() const { return static_cast<int>(points_.size()); }
   const TPoint& At(int index) const { return points_.at(index); }
   const std::vector<TPoint>& All() const { return points_; }
-  double MaxY() const;  // 0 when empty; NaN only when every y is NaN
+  double MaxY() const; // 0 when empty; NaN only when every y is NaN
 
 private:
   std::vector<TPoint> points_;

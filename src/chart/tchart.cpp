@@ -119,7 +119,7 @@ TChart::Impl::Impl(TChart& owner_) : owner(owner_) {
 
 std::unique_ptr<TQtChartAxis> TChart::Impl::MakeAxis(TAlong along) {
   auto* axis = new QValueAxis;
-  chart->addAxis(axis, along == TAlong::Bottom  ? Qt::AlignBottom
+  chart->addAxis(axis, along == TAlong::Bottom ? Qt::AlignBottom
                        : along == TAlong::Left ? Qt::AlignLeft
                                                : Qt::AlignRight);
   return std::make_unique<TQtChartAxis>(
@@ -232,9 +232,7 @@ void TChart::Impl::DrawPicture(QPainter& painter, const QRectF& target) {
   painter.restore();
 }
 
-TChart::TChart(QWidget* parent) : QWidget(parent), impl_(std::make_unique<Impl>(*this)) {
-  resize(640, 400);
-}
+TChart::TChart(QWidget* parent) : QWidget(parent), impl_(std::make_unique<Impl>(*this)) { resize(640, 400); }
 
 TChart::~TChart() {
   // The view and with it the Qt chart go first, so none of their last
@@ -304,8 +302,6 @@ QByteArray TChart::SvgPicture() {
   return buffer.data();
 }
 
-void TChart::PaintVector(QPainter& painter, const QRectF& target) {
-  impl_->DrawPicture(painter, target);
-}
+void TChart::PaintVector(QPainter& painter, const QRectF& target) { impl_->DrawPicture(painter, target); }
 
 } // namespace zr7

@@ -27,7 +27,7 @@ struct TSeriesStyle {
   int penWidth = 1;
   TVerticalAxis axis = TVerticalAxis::Left;
   bool shown = true;
-  bool pointerCapable = false;  // a line that can carry point markers (kept hidden)
+  bool pointerCapable = false; // a line that can carry point markers (kept hidden)
 };
 
 // One line series of the chart. It keeps its points sorted by x: a point
@@ -39,17 +39,17 @@ public:
   virtual const TSeriesStyle& Style() const = 0;
   virtual void Clear() = 0;
   virtual void AddXY(double x, double y) = 0;
-  virtual double MaxYValue() const = 0;  // 0 for an empty series
+  virtual double MaxYValue() const = 0; // 0 for an empty series
   virtual int Count() const = 0;
-  virtual TPoint Point(int index) const = 0;  // 0-based
-  virtual void SetMarksVisible(bool visible) = 0;  // value labels
+  virtual TPoint Point(int index) const = 0;      // 0-based
+  virtual void SetMarksVisible(bool visible) = 0; // value labels
   virtual bool MarksVisible() const = 0;
 };
 
 class TChartAxis {
 public:
   virtual ~TChartAxis() = default;
-  virtual void SetRange(double minimum, double maximum) = 0;  // fixed range
+  virtual void SetRange(double minimum, double maximum) = 0; // fixed range
   virtual void SetAutomatic() = 0;
   virtual bool IsAutomatic() const = 0;
   // The full range, computed from the shown series when automatic; a mouse
@@ -79,15 +79,15 @@ public:
   TChartAxis& RightAxis();
   TChartAxis& BottomAxis();
 
-  QStringList LegendTitles() const;  // as the legend shows them, top to bottom
+  QStringList LegendTitles() const; // as the legend shows them, top to bottom
   // Dragging a rectangle down and to the right zooms into it; a right click,
   // a double click or a drag up and to the left shows the full ranges again.
   void ResetZoom();
   bool IsZoomed() const;
 
-  QImage RasterPicture();                       // on-screen size, white background
-  QByteArray SvgPicture();                      // vector picture, on-screen size
-  void PaintVector(QPainter& painter, const QRectF& target);  // same drawing, scaled into target
+  QImage RasterPicture();                                    // on-screen size, white background
+  QByteArray SvgPicture();                                   // vector picture, on-screen size
+  void PaintVector(QPainter& painter, const QRectF& target); // same drawing, scaled into target
 
 protected:
   void resizeEvent(QResizeEvent* event) override;

@@ -94,7 +94,7 @@ int ReadBankCommand(const TBankReadOptions& options, std::ostream& out, std::ost
   }
   if (unanswered) {
     std::string request = unanswered->Bytes();
-    request.pop_back();  // its CR
+    request.pop_back(); // its CR
     err << options.port << ": request " << requestsMade << " of " << requests.size() << " (" << request
         << ") unanswered within " << kAnswerTimeout.count() << " ms:" << kStatusTimeOut
         << " Is the instrument switched on and connected? The read was given up; nothing written\n";

@@ -7,7 +7,7 @@
 namespace zr7 {
 
 struct TBankReadOptions {
-  std::string port;  // "COMn" or a device path
+  std::string port; // "COMn" or a device path
   int bank = 1;
   std::string out;
   std::filesystem::path portsFolder;

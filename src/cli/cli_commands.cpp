@@ -49,7 +49,8 @@ std::string UsageText(std::string_view command = {}) {
 }
 
 bool IsCommand(std::string_view name) {
-  return std::any_of(std::begin(kCommands), std::end(kCommands), [&](const TCommandUsage& c) { return name == c.name; });
+  return std::any_of(std::begin(kCommands), std::end(kCommands),
+                     [&](const TCommandUsage& c) { return name == c.name; });
 }
 
 } // namespace
@@ -137,7 +138,8 @@ int Read(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
 }
 
 bool AsksForHelp(const std::vector<std::string>& arguments) {
-  return std::any_of(arguments.begin(), arguments.end(), [](const std::string& a) { return a == "--help" || a == "-h"; });
+  return std::any_of(arguments.begin(), arguments.end(),
+                     [](const std::string& a) { return a == "--help" || a == "-h"; });
 }
 
 } // namespace

@@ -9,10 +9,10 @@
 namespace zr7 {
 namespace {
 
-constexpr double kPhaseThreshold = 0.1;  // of the peak
-constexpr double kLeastPeak = 1.0;       // m/s2
+constexpr double kPhaseThreshold = 0.1; // of the peak
+constexpr double kLeastPeak = 1.0;      // m/s2
 constexpr std::size_t kLeastPhaseSamples = 8;
-constexpr double kFullyDevelopedFrom = 0.8;  // of the initial speed
+constexpr double kFullyDevelopedFrom = 0.8; // of the initial speed
 constexpr double kFullyDevelopedTo = 0.1;
 
 TBrakingAnalysis NotComputable(const char* reason) { return {std::nullopt, reason}; }

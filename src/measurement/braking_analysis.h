@@ -8,17 +8,17 @@
 
 namespace zr7 {
 
-constexpr double kStandardGravity = 9.81;  // m/s2
+constexpr double kStandardGravity = 9.81; // m/s2
 constexpr double kKmhPerMs = 3.6;
 
 // The figures of one stop, from the deceleration samples of its braking
 // phase (SI units).
 struct TBrakingFigures {
-  double mfdd = 0;              // mean fully developed deceleration [m/s2]
-  double brakingRatio = 0;      // mfdd in per cent of g
-  double v0 = 0;                // speed when braking began [m/s]
-  double stoppingDistance = 0;  // [m]
-  double brakingTime = 0;       // [s]
+  double mfdd = 0;             // mean fully developed deceleration [m/s2]
+  double brakingRatio = 0;     // mfdd in per cent of g
+  double v0 = 0;               // speed when braking began [m/s]
+  double stoppingDistance = 0; // [m]
+  double brakingTime = 0;      // [s]
 };
 
 // Why a record has no figures: a short Polish text for the operator.

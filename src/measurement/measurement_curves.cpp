@@ -14,9 +14,7 @@ double LargerOf(double largest, double y) {
   return y > largest ? y : largest;
 }
 
-int DisplayedSampleCount(const TPomiar& pomiar) {
-  return std::clamp(pomiar.Probki[1].n, 0, TProbki::kCount);
-}
+int DisplayedSampleCount(const TPomiar& pomiar) { return std::clamp(pomiar.Probki[1].n, 0, TProbki::kCount); }
 
 TMeasurementCurves MeasurementCurves(const TPomiar& pomiar) {
   TMeasurementCurves curves;

@@ -14,15 +14,14 @@ TLoadResult LoadMeasurementFile(const std::string& path, TPomiar& pomiar) {
   TLoadResult result{ReadFileStart(path, kPomiarImageSize, bytes), {}};
   if (result.error != 0) return result;
   if (bytes.size() < kPomiarImageSize) {
-    result.refusal = "Plik nie jest plikiem pomiaru ZR-7 (krótszy niż " + std::to_string(kPomiarImageSize) +
-                     " bajty)";
+    result.refusal = "Plik nie jest plikiem pomiaru ZR-7 (krótszy niż " + std::to_string(kPomiarImageSize) + " bajty)";
     return result;
   }
   TPomiar loaded = FromImage(std::span<const std::uint8_t, kPomiarImageSize>(bytes.data(), kPomiarImageSize));
   const std::int32_t count = loaded.Probki[1].n;
   if (count < 0 || count > TProbki::kCount) {
-    result.refusal = "Plik nie jest plikiem pomiaru ZR-7 (liczba próbek " + std::to_string(count) + " poza zakresem 0.." +
-                     std::to_string(TProbki::kCount) + ")";
+    result.refusal = "Plik nie jest plikiem pomiaru ZR-7 (liczba próbek " + std::to_string(count) +
+                     " poza zakresem 0.." + std::to_string(TProbki::kCount) + ")";
     return result;
   }
   pomiar = loaded;

@@ -11,7 +11,7 @@ namespace zr7 {
 // not a measurement: the record is replaced only when both are clear.
 struct TLoadResult {
   int error = 0;
-  std::string refusal;  // Polish, UTF-8
+  std::string refusal; // Polish, UTF-8
   bool Ok() const { return error == 0 && refusal.empty(); }
 };
 

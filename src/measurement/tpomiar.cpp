@@ -7,20 +7,32 @@ namespace zr7 {
 namespace {
 
 // Field offsets within a sample slot and within the record image.
-enum SlotOffset : std::size_t { kRez1 = 0, kSurX = 2, kSurZ = 4, kF = 6, kA = 8, kAx = 16, kAz = 24, kRez2 = 32, kN = 40 };
-constexpr std::size_t kTextsStart = TProbki::kCount * kSampleSlotSize;  // 24000
+enum SlotOffset : std::size_t {
+  kRez1 = 0,
+  kSurX = 2,
+  kSurZ = 4,
+  kF = 6,
+  kA = 8,
+  kAx = 16,
+  kAz = 24,
+  kRez2 = 32,
+  kN = 40
+};
+constexpr std::size_t kTextsStart = TProbki::kCount * kSampleSlotSize; // 24000
 constexpr std::size_t kRodzajPojazduOffset = 25792;
 
 template <typename T>
 void Put(TPomiarImage& image, std::size_t offset, T value) {
-  using Bits = std::conditional_t<sizeof(T) == 8, std::uint64_t, std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint16_t>>;
+  using Bits = std::conditional_t<sizeof(T) == 8, std::uint64_t,
+                                  std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint16_t>>;
   const auto bits = std::bit_cast<Bits>(value);
   for (std::size_t i = 0; i < sizeof(T); ++i) image[offset + i] = static_cast<std::uint8_t>(bits >> (8 * i));
 }
 
 template <typename T>
 T Get(std::span<const std::uint8_t, kPomiarImageSize> image, std::size_t offset) {
-  using Bits = std::conditional_t<sizeof(T) == 8, std::uint64_t, std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint16_t>>;
+  using Bits = std::conditional_t<sizeof(T) == 8, std::uint64_t,
+                                  std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint16_t>>;
   Bits bits = 0;
   for (std::size_t i = 0; i < sizeof(T); ++i) bits |= static_cast<Bits>(Bits{image[offset + i]} << (8 * i));
   return std::bit_cast<T>(bits);

@@ -12,14 +12,14 @@ namespace zr7 {
 // One sample of a brake test, taken at i / 40 s.
 struct TProbka {
   std::uint16_t rez1 = 0;
-  std::int16_t surX = 0;  // raw X acceleration, 2048 counts = 3 g
-  std::int16_t surZ = 0;  // raw Z acceleration, same scale
-  std::int16_t F = 0;     // pedal force [daN]
-  double a = 0;           // deceleration [m/s2]
-  double ax = 0;          // X acceleration [m/s2]
-  double az = 0;          // Z acceleration [m/s2]
+  std::int16_t surX = 0; // raw X acceleration, 2048 counts = 3 g
+  std::int16_t surZ = 0; // raw Z acceleration, same scale
+  std::int16_t F = 0;    // pedal force [daN]
+  double a = 0;          // deceleration [m/s2]
+  double ax = 0;         // X acceleration [m/s2]
+  double az = 0;         // Z acceleration [m/s2]
   double rez2 = 0;
-  std::int32_t n = 0;     // sample count of the measurement
+  std::int32_t n = 0; // sample count of the measurement
 
   bool operator==(const TProbka&) const = default;
 };

@@ -18,8 +18,7 @@ unsigned ComNumber(std::string_view name) {
 
 #ifdef _WIN32
 
-std::filesystem::path ComDevicePath(std::string_view name, const std::filesystem::path&,
-                                    const std::filesystem::path&) {
+std::filesystem::path ComDevicePath(std::string_view name, const std::filesystem::path&, const std::filesystem::path&) {
   if (name.starts_with(kWin32DevicePrefix)) return std::filesystem::path(name);
   const unsigned number = ComNumber(name);
   if (number == 0) return {};

@@ -16,7 +16,7 @@ using NativeEventHandle = int;
 #endif
 
 class Event {
- public:
+public:
   // Null when the system refuses one; error then holds the system's code.
   static std::unique_ptr<Event> Create(int& error);
   ~Event();
@@ -25,10 +25,10 @@ class Event {
 
   void Set();
   void Reset();
-  bool IsSet() const;  // never waits
+  bool IsSet() const; // never waits
   NativeEventHandle NativeHandle() const { return handle_; }
 
- private:
+private:
   explicit Event(NativeEventHandle handle) : handle_(handle) {}
   NativeEventHandle handle_;
 };

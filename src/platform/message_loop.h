@@ -27,7 +27,7 @@ using WindowProcedure = std::function<void(Message&)>;
 // from any thread; the procedure always runs on the owner thread while it
 // dispatches messages.
 class MessageWindow {
- public:
+public:
   virtual ~MessageWindow() = default;
   // False once the window has been destroyed; the message is then freed.
   virtual bool Post(Message message) = 0;
@@ -39,7 +39,7 @@ class MessageWindow {
 
 // A one-shot timer of the owner thread. Start always begins a fresh period.
 class OneShotTimer {
- public:
+public:
   virtual ~OneShotTimer() = default;
   virtual void Start(std::chrono::milliseconds interval) = 0;
   virtual void Stop() = 0;
@@ -48,7 +48,7 @@ class OneShotTimer {
 
 // The message loop of one owner thread; create it and use it on that thread.
 class MessageLoop {
- public:
+public:
   virtual ~MessageLoop() = default;
   virtual std::shared_ptr<MessageWindow> CreateMessageWindow(WindowProcedure procedure) = 0;
   virtual std::unique_ptr<OneShotTimer> CreateTimer(std::function<void()> onTimer) = 0;
@@ -57,8 +57,7 @@ class MessageLoop {
   // first dispatch and after each one. Handlers may wait again inside.
   virtual void ProcessMessagesUntil(const std::function<bool()>& done) = 0;
   // The same, but gives up after timeout; returns done().
-  virtual bool ProcessMessagesUntil(const std::function<bool()>& done,
-                                    std::chrono::milliseconds timeout) = 0;
+  virtual bool ProcessMessagesUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) = 0;
 };
 
 } // namespace zr7

@@ -21,8 +21,8 @@ struct PlainMessageLoop::Core {
   };
   std::mutex mutex;
   std::condition_variable wake;
-  std::deque<Entry> queue;  // guarded by mutex
-  bool closed = false;      // guarded by mutex
+  std::deque<Entry> queue; // guarded by mutex
+  bool closed = false;     // guarded by mutex
   // Timers are created, started and fired on the owner thread only.
   std::vector<PlainTimer*> timers;
 };
@@ -31,9 +31,8 @@ namespace {
 
 using Core = PlainMessageLoop::Core;
 
-class PlainMessageWindow final : public MessageWindow,
-                                 public std::enable_shared_from_this<PlainMessageWindow> {
- public:
+class PlainMessageWindow final : public MessageWindow, public std::enable_shared_from_this<PlainMessageWindow> {
+public:
   PlainMessageWindow(std::shared_ptr<Core> core, WindowProcedure procedure)
       : core_(std::move(core)), procedure_(std::move(procedure)) {}
 
@@ -52,8 +51,7 @@ class PlainMessageWindow final : public MessageWindow,
       if (!alive_) return;
       alive_ = false;
       std::deque<Core::Entry> kept;
-      for (auto& entry : core_->queue)
-        (entry.window.get() == this ? dropped : kept).push_back(std::move(entry));
+      for (auto& entry : core_->queue) (entry.window.get() == this ? dropped : kept).push_back(std::move(entry));
       core_->queue.swap(kept);
     }
     // The dropped messages and their buffers are freed here, outside the lock.
@@ -64,14 +62,14 @@ class PlainMessageWindow final : public MessageWindow,
     if (alive_ && procedure_) procedure_(message);
   }
 
- private:
+private:
   std::shared_ptr<Core> core_;
   WindowProcedure procedure_;
   bool alive_ = true;
 };
 
 class PlainTimer final : public OneShotTimer {
- public:
+public:
   PlainTimer(std::shared_ptr<Core> core, std::function<void()> onTimer)
       : core_(std::move(core)), onTimer_(std::move(onTimer)) {
     core_->timers.push_back(this);
@@ -94,7 +92,7 @@ class PlainTimer final : public OneShotTimer {
     if (onTimer) onTimer();
   }
 
- private:
+private:
   std::shared_ptr<Core> core_;
   std::function<void()> onTimer_;
   Clock::time_point deadline_{};
@@ -104,8 +102,7 @@ class PlainTimer final : public OneShotTimer {
 PlainTimer* EarliestTimer(const Core& core) {
   PlainTimer* earliest = nullptr;
   for (PlainTimer* timer : core.timers)
-    if (timer->IsActive() && (!earliest || timer->Deadline() < earliest->Deadline()))
-      earliest = timer;
+    if (timer->IsActive() && (!earliest || timer->Deadline() < earliest->Deadline())) earliest = timer;
   return earliest;
 }
 
@@ -164,8 +161,7 @@ void PlainMessageLoop::ProcessMessagesUntil(const std::function<bool()>& done) {
   while (!done()) DispatchOne(*core_, std::nullopt);
 }
 
-bool PlainMessageLoop::ProcessMessagesUntil(const std::function<bool()>& done,
-                                            std::chrono::milliseconds timeout) {
+bool PlainMessageLoop::ProcessMessagesUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
   const auto limit = Clock::now() + timeout;
   while (!done())
     if (!DispatchOne(*core_, limit)) return done();

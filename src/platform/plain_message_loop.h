@@ -10,7 +10,7 @@ namespace zr7 {
 // line program and the core's tests. Posted messages are dispatched before
 // due timers, in the order they were posted.
 class PlainMessageLoop final : public MessageLoop {
- public:
+public:
   PlainMessageLoop();
   ~PlainMessageLoop() override;
   PlainMessageLoop(const PlainMessageLoop&) = delete;
@@ -19,12 +19,11 @@ class PlainMessageLoop final : public MessageLoop {
   std::shared_ptr<MessageWindow> CreateMessageWindow(WindowProcedure procedure) override;
   std::unique_ptr<OneShotTimer> CreateTimer(std::function<void()> onTimer) override;
   void ProcessMessagesUntil(const std::function<bool()>& done) override;
-  bool ProcessMessagesUntil(const std::function<bool()>& done,
-                            std::chrono::milliseconds timeout) override;
+  bool ProcessMessagesUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) override;
 
   struct Core;
 
- private:
+private:
   std::shared_ptr<Core> core_;
 };
 

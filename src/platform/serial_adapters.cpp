@@ -203,7 +203,8 @@ std::string DescribeAdapterScan(const TAdapterScan& scan, const TAdapterFolders&
     out << adapter.device.string() << "\n";
     for (const fs::path& name : adapter.stableNames) out << "  stable name: " << name.string() << "\n";
     if (adapter.routes.empty()) out << "  COM port:    none reaches it\n";
-    for (const TComRoute& route : adapter.routes) out << "  COM port:    " << DescribeRoute(route, adapter, folders) << "\n";
+    for (const TComRoute& route : adapter.routes)
+      out << "  COM port:    " << DescribeRoute(route, adapter, folders) << "\n";
     out << LinkHint(adapter, scan);
     out << "  access:      " << DescribeAccess(adapter.access) << "\n";
   }
@@ -246,7 +247,8 @@ TLinkResult LinkComPort(std::string_view comName, const fs::path& device, const 
     if (!stable.empty()) {
       message += "Note: " + stable.front().string() +
                  " names the same adapter and keeps working when it is plugged into another USB socket:\n"
-                 "  zr7-cli ports --link " + ComName(static_cast<int>(number)) + " " + stable.front().string() + "\n";
+                 "  zr7-cli ports --link " +
+                 ComName(static_cast<int>(number)) + " " + stable.front().string() + "\n";
     }
   }
   return {{}, message};

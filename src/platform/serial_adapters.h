@@ -10,18 +10,18 @@ namespace zr7 {
 
 // Where the serial adapters and the COM links are looked for.
 struct TAdapterFolders {
-  std::filesystem::path dev = "/dev";  // ttyUSB*, ttyACM* and serial/by-id/
-  std::filesystem::path ports;         // the COM links, see ComDevicePath
+  std::filesystem::path dev = "/dev"; // ttyUSB*, ttyACM* and serial/by-id/
+  std::filesystem::path ports;        // the COM links, see ComDevicePath
 };
 
 // What the system answers when the user opens a device for reading and
 // writing, and the user's standing with the group that owns it.
 struct TOpenProbe {
-  int openError = 0;             // errno of the open, 0 when it opened
-  bool locked = false;           // it opened, but another program holds its lock
-  std::string group;             // the group that owns the device
-  bool inSessionGroups = false;  // this login session has that group
-  bool inUserGroups = false;     // the group database lists the user in it
+  int openError = 0;            // errno of the open, 0 when it opened
+  bool locked = false;          // it opened, but another program holds its lock
+  std::string group;            // the group that owns the device
+  bool inSessionGroups = false; // this login session has that group
+  bool inUserGroups = false;    // the group database lists the user in it
 };
 
 // Asks the system about one device: opens it briefly and looks up its group.
@@ -29,12 +29,12 @@ TOpenProbe ProbeDevice(const std::filesystem::path& device);
 
 struct TDeviceAccess {
   enum class TKind {
-    Opens,         // the user may open it now
-    Busy,          // another program has it open
-    NotInGroup,    // permission denied; the user is not in the device's group
-    LoginPending,  // permission denied; the user was added to the group, which counts from the next login
-    Denied,        // permission denied for another reason
-    Fails,         // another error, in `error`
+    Opens,        // the user may open it now
+    Busy,         // another program has it open
+    NotInGroup,   // permission denied; the user is not in the device's group
+    LoginPending, // permission denied; the user was added to the group, which counts from the next login
+    Denied,       // permission denied for another reason
+    Fails,        // another error, in `error`
   };
   TKind kind = TKind::Opens;
   std::string group;
@@ -47,12 +47,12 @@ TDeviceAccess JudgeAccess(const TOpenProbe& probe);
 struct TComRoute {
   int number = 0;
   bool viaLink = false;
-  bool viaStableName = false;  // the link names the adapter under serial/by-id
+  bool viaStableName = false; // the link names the adapter under serial/by-id
 };
 
 struct TSerialAdapter {
   std::filesystem::path device;                   // <dev>/ttyUSB0
-  std::vector<std::filesystem::path> stableNames;  // <dev>/serial/by-id/... leading to it
+  std::vector<std::filesystem::path> stableNames; // <dev>/serial/by-id/... leading to it
   std::vector<TComRoute> routes;
   TDeviceAccess access;
 };
@@ -60,15 +60,15 @@ struct TSerialAdapter {
 // A COMn link of the ports folder and where it leads today.
 struct TComLink {
   int number = 0;
-  std::filesystem::path target;  // as written in the link
+  std::filesystem::path target; // as written in the link
   enum class TLeadsTo { Adapter, OtherDevice, Nothing } leadsTo = TLeadsTo::Nothing;
-  std::filesystem::path adapter;  // the adapter's device, for Adapter
+  std::filesystem::path adapter; // the adapter's device, for Adapter
 };
 
 struct TAdapterScan {
-  std::vector<TSerialAdapter> adapters;  // ttyACM* then ttyUSB*, by number
-  std::vector<TComLink> links;           // by COM number
-  int freeCom = 0;  // the first COM with no link and no adapter at its default; 0 when none
+  std::vector<TSerialAdapter> adapters; // ttyACM* then ttyUSB*, by number
+  std::vector<TComLink> links;          // by COM number
+  int freeCom = 0;                      // the first COM with no link and no adapter at its default; 0 when none
 };
 
 using TDeviceProber = std::function<TOpenProbe(const std::filesystem::path&)>;
@@ -81,8 +81,8 @@ TAdapterScan ScanSerialAdapters(const TAdapterFolders& folders, const TDevicePro
 std::string DescribeAdapterScan(const TAdapterScan& scan, const TAdapterFolders& folders);
 
 struct TLinkResult {
-  std::string error;    // empty when the link was made
-  std::string message;  // what was done, for the user
+  std::string error;   // empty when the link was made
+  std::string message; // what was done, for the user
 };
 
 // Makes <ports>/COMn a link to device (a relative device path is taken from

@@ -16,7 +16,7 @@
 // through and the POSIX back end translates once.
 namespace zr7 {
 
-inline constexpr std::uint32_t kCommEventLineError = 0x80;  // line-error event
+inline constexpr std::uint32_t kCommEventLineError = 0x80; // line-error event
 
 // Line-error flags reported by ClearCommError (the values of the Windows
 // CE_ flags, under names of our own so <windows.h> can sit beside them).
@@ -47,15 +47,15 @@ struct CommTimeouts {
 struct CommState {
   std::uint32_t BaudRate = 0;
   std::uint8_t ByteSize = 8;
-  std::uint8_t Parity = 0;    // 0 none, 1 odd, 2 even, 3 mark, 4 space
-  std::uint8_t StopBits = 0;  // 0 one, 1 one and a half, 2 two
+  std::uint8_t Parity = 0;   // 0 none, 1 odd, 2 even, 3 mark, 4 space
+  std::uint8_t StopBits = 0; // 0 one, 1 one and a half, 2 two
 };
 
 enum class IoStatus {
-  Done,           // completed; count holds the bytes moved
-  Pending,        // started; wait for its record, then fetch the result
-  InvalidHandle,  // the device is gone under the caller
-  Failed,         // error holds the system's code
+  Done,          // completed; count holds the bytes moved
+  Pending,       // started; wait for its record, then fetch the result
+  InvalidHandle, // the device is gone under the caller
+  Failed,        // error holds the system's code
 };
 
 struct IoResult {
@@ -67,12 +67,12 @@ struct IoResult {
 
 // The state of one overlapped operation; made by the device it is used with.
 class IoRecord {
- public:
+public:
   virtual ~IoRecord() = default;
 };
 
 class SerialDevice {
- public:
+public:
   virtual ~SerialDevice() = default;
 
   // Null when no record can be made; error then holds the system's code.

@@ -119,11 +119,13 @@ bool DrukujRaport(std::uint8_t logoPercent, std::uint8_t chartWidthPercent, std:
     }
     const QByteArray& bytes = pdf.data();
     const QString output = printer.outputFileName();
-    const int code = ReplaceFileContent(QFile::encodeName(output).toStdString(),
-                                        std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                                  static_cast<std::size_t>(bytes.size())));
+    const int code = ReplaceFileContent(
+        QFile::encodeName(output).toStdString(),
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
     if (code != 0) {
-      return Fail(error, QStringLiteral("Cannot create file \"%1\". %2").arg(output, QString::fromStdString(FileErrorText(code))));
+      return Fail(
+          error,
+          QStringLiteral("Cannot create file \"%1\". %2").arg(output, QString::fromStdString(FileErrorText(code))));
     }
     return true;
   }

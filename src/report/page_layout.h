@@ -11,15 +11,15 @@ namespace zr7 {
 // What the page routine measures before it draws. Lengths are device pixels
 // of the printer's printable area.
 struct TPageLayoutInput {
-  int printableWidth = 0;   // PW
-  int printableHeight = 0;  // PH
-  int resolutionY = 0;      // printer's vertical resolution, dots per inch
-  std::optional<QSize> logoPixels;  // the logo bitmap's size; none when it could not be loaded
+  int printableWidth = 0;          // PW
+  int printableHeight = 0;         // PH
+  int resolutionY = 0;             // printer's vertical resolution, dots per inch
+  std::optional<QSize> logoPixels; // the logo bitmap's size; none when it could not be loaded
   int lineCount = 0;
-  int linePitch = 0;        // full cell height of "H" in the print font
-  QSize chartOnScreen;      // the chart's size in the window
+  int linePitch = 0;   // full cell height of "H" in the print font
+  QSize chartOnScreen; // the chart's size in the window
   std::uint8_t logoPercent = 10;
-  std::uint8_t chartWidthPercent = 100;  // above 100 taken as 100
+  std::uint8_t chartWidthPercent = 100; // above 100 taken as 100
   std::uint8_t leftGapPercent = 5;
   std::uint8_t topGapPercent = 5;
 };
@@ -31,11 +31,11 @@ struct TPageLayout {
   int logoWidth = 0;
   int logoHeight = 0;
   int linePitch = 0;
-  int lineStep = 0;  // distance between printed lines: the print font's em height
+  int lineStep = 0; // distance between printed lines: the print font's em height
   int textBlockHeight = 0;
   int headerHeight = 0;
   int textX = 0;
-  float chartRatio = 0;  // height / width on screen
+  float chartRatio = 0; // height / width on screen
   int chartWidth = 0;
   int chartHeight = 0;
   int chartLeft = 0;

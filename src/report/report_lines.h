@@ -18,7 +18,7 @@ constexpr int kVehicleKindCount = 5;
 struct TReportInputs {
   QString SKP;
   QString Adres;
-  int RodzajPojazdu = -1;  // index of the chosen vehicle kind, -1 for none
+  int RodzajPojazdu = -1; // index of the chosen vehicle kind, -1 for none
   QString Marka;
   QString Model;
   QString PierwszaRej;

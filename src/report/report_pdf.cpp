@@ -18,7 +18,6 @@ QString Screen(const TShortString& text) { return QString::fromStdString(text.Ut
 
 } // namespace
 
-
 TReportInputs ReportInputsOf(const TPomiar& p, double amax, double fmax) {
   TReportInputs in;
   in.SKP = Screen(p.SKP);

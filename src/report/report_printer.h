@@ -20,7 +20,6 @@ class TReportPrinter {
 public:
   TReportPrinter(TPrintDialogs& dialogs, QClipboard& clipboard, QString logoPath = kLogoPath);
 
-
   // The report command: puts the chart's raster picture on the clipboard,
   // shows the print dialog and, unless the operator cancels, prints the
   // page with the logo at 10 %, the chart at full width and 5 % gaps,

@@ -88,8 +88,8 @@ TdaneSKP::TdaneSKP(QWidget* parent) : QDialog(parent) {
   BitBtn1->setGeometry(208, 312, 75, 41);
   BitBtn1->setDefault(true);
 
-  QWidget* tabOrder[] = {BitBtn1, rodzaj_pojazdu, edMarka, edModel, ed1Rej,  edRej,
-                         edPrzebieg, edUwagi, edDiagnosta, edSKP, edAdres, Button1};
+  QWidget* tabOrder[] = {BitBtn1,    rodzaj_pojazdu, edMarka,     edModel, ed1Rej,  edRej,
+                         edPrzebieg, edUwagi,        edDiagnosta, edSKP,   edAdres, Button1};
   for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
   connect(BitBtn1, &QPushButton::clicked, this, &TdaneSKP::BitBtn1Click);

@@ -31,8 +31,8 @@ public:
   QLineEdit* edPrzebieg;
   QLineEdit* edUwagi;
   QLineEdit* edDiagnosta;
-  QPushButton* Button1;  // "modyfikuj"
-  QPushButton* BitBtn1;  // "OK"
+  QPushButton* Button1; // "modyfikuj"
+  QPushButton* BitBtn1; // "OK"
 
   void BitBtn1Click();
   void Button1Click();

@@ -16,7 +16,7 @@ using comm_log::LogLine;
 
 namespace {
 
-constexpr int kReaderPriority = 2;  // steps above normal
+constexpr int kReaderPriority = 2; // steps above normal
 constexpr int kWriterPriority = 1;
 
 // Waits for a thread to end; one that does not is told to deliver nothing
@@ -164,7 +164,7 @@ void TComm32::WindowProcedure(Message& message) {
       if (OnReceiveData)
         OnReceiveData(reinterpret_cast<const char*>(message.Buffer.get()),
                       static_cast<std::uint16_t>(message.WParam & 0xFFFF));
-      break;  // the buffer is freed with the message, handler or not
+      break; // the buffer is freed with the message, handler or not
     case WM_COMM_HANGUP:
       if (OnRequestHangup) OnRequestHangup(this);
       break;

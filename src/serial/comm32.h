@@ -21,7 +21,7 @@ class TComm32;
 
 // The component's exception: OpenPort's failures, carrying the message.
 class ECommsError : public std::runtime_error {
- public:
+public:
   using std::runtime_error::runtime_error;
 };
 
@@ -45,7 +45,7 @@ using DeviceOpener = std::function<OpenedDevice(const std::filesystem::path& dev
 // events OnReceiveData, OnErrorData and OnRequestHangup always run there,
 // whenever that thread dispatches messages. Use it on the owner thread.
 class TComm32 {
- public:
+public:
   // Creates the message window on the calling thread, in loop. The opener
   // opens the mapped device; tests give one that makes a fake device.
   explicit TComm32(MessageLoop& loop, DeviceOpener opener = OpenSerialDevice);
@@ -98,7 +98,7 @@ class TComm32 {
   bool ReadReady() const { return readReady_; }
   bool WriteReady() const { return writeReady_; }
 
- private:
+private:
   void WindowProcedure(Message& message);
   void StartThreads();
 

@@ -14,11 +14,11 @@ namespace zr7 {
 // gives them before they run (the open device, the stop event and the
 // component's message window), and posting to that window.
 class TCommThread : public TThread {
- public:
+public:
   TCommThread(std::shared_ptr<SerialDevice> commFile, std::shared_ptr<Event> closeEvent,
               std::shared_ptr<zr7::MessageWindow> messageWindow);
 
- protected:
+protected:
   // False when the window refuses the message or the thread has been
   // terminated; the message and its buffer are then freed.
   bool PostToWindow(std::uint32_t msg, std::uintptr_t wParam, std::unique_ptr<std::uint8_t[]> buffer = {});
@@ -31,7 +31,7 @@ class TCommThread : public TThread {
   const std::shared_ptr<Event> CloseEvent;
   const std::shared_ptr<zr7::MessageWindow> HiddenWindow;
 
- private:
+private:
   bool hangupPosted_ = false;
 };
 

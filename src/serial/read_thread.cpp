@@ -50,7 +50,7 @@ void TReadThread::Run() {
   IoRecord* const records[] = {eventRecord_.get(), readRecord_.get()};
   for (;;) {
     const std::uint32_t signalled = CommFile->WaitAny(*CloseEvent, records, error);
-    if (signalled == 0) return;  // CloseEvent wins over pending data
+    if (signalled == 0) return; // CloseEvent wins over pending data
     if (signalled == 1) {
       if (!HandleCommEvent(true)) {
         PostHangup();

@@ -13,15 +13,15 @@ namespace zr7 {
 // component's message window. Ends when CloseEvent is set, or after any
 // failure, which it reports with WM_COMM_HANGUP.
 class TReadThread final : public TCommThread {
- public:
+public:
   using TCommThread::TCommThread;
 
   static constexpr std::size_t kReadBufferSize = 2048;
 
- protected:
+protected:
   void Execute() override;
 
- private:
+private:
   void Run();
   bool SetupReadEvent();
   bool HandleReadEvent();
@@ -33,7 +33,7 @@ class TReadThread final : public TCommThread {
   std::unique_ptr<IoRecord> eventRecord_;
   std::uint8_t buffer_[kReadBufferSize];
   std::uint32_t eventMask_ = 0;
-  int lastError_ = 0;  // the code of the last failed system call
+  int lastError_ = 0; // the code of the last failed system call
 };
 
 } // namespace zr7

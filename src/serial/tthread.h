@@ -14,7 +14,7 @@ namespace zr7 {
 // keeps its object alive, so an owner may let go of a thread that will not
 // end without pulling the object from under it.
 class TThread {
- public:
+public:
   virtual ~TThread();
 
   // Runs Execute on a thread of its own, raised prioritySteps above normal,
@@ -32,10 +32,10 @@ class TThread {
   // Lets a thread that will not end run on alone; it ends when it can.
   void Abandon();
 
- protected:
+protected:
   virtual void Execute() = 0;
 
- private:
+private:
   mutable std::mutex mutex_;
   std::condition_variable ended_;
   bool finished_ = false;

@@ -14,7 +14,7 @@ namespace zr7 {
 // without waiting and sleeps on InputEvent, which is set while the queue
 // holds a message.
 class WriteQueue {
- public:
+public:
   // Null when no event can be made; error then holds the system's code.
   static std::unique_ptr<WriteQueue> Create(int& error);
 
@@ -25,7 +25,7 @@ class WriteQueue {
   // Refuses later posts and frees the messages still queued.
   void Close();
 
- private:
+private:
   explicit WriteQueue(std::unique_ptr<Event> input) : input_(std::move(input)) {}
   std::mutex mutex_;
   std::deque<Message> messages_;

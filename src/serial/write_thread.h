@@ -13,17 +13,17 @@ namespace zr7 {
 // CloseEvent is set or after a failure, which it reports with
 // WM_COMM_HANGUP; buffers still queued then are not written.
 class TWriteThread final : public TCommThread {
- public:
+public:
   TWriteThread(std::shared_ptr<SerialDevice> commFile, std::shared_ptr<Event> closeEvent,
                std::shared_ptr<zr7::MessageWindow> messageWindow, std::shared_ptr<WriteQueue> queue);
 
   // Queues a message for the thread; false once the thread has ended.
   bool PostThreadMessage(Message message) { return queue_->Post(std::move(message)); }
 
- protected:
+protected:
   void Execute() override;
 
- private:
+private:
   void Run();
   bool WriteData(const std::uint8_t* buffer, std::size_t count);
 

@@ -47,9 +47,7 @@ QString TQtDialogs::SaveFileName(const TFileDialogOptions& options) {
   return RunFileDialog(options, QFileDialog::AcceptSave);
 }
 
-QString ApplicationTitle() {
-  return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-}
+QString ApplicationTitle() { return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(); }
 
 void ShowErrorBox(TDialogs& dialogs, const QString& message) {
   dialogs.MessageBox(ApplicationTitle(), QString::fromStdString(WithFullStop(message.toStdString())),

@@ -364,7 +364,8 @@ bool TfMain::WriteConfiguration() {
 }
 
 void TfMain::sbSaveClick() {
-  TDialogs::TFileDialogOptions options{QStringLiteral("pliki zr-7 (*.zr)|*.zr"), QStringLiteral("zr"), lastFileFolder_, true};
+  TDialogs::TFileDialogOptions options{QStringLiteral("pliki zr-7 (*.zr)|*.zr"), QStringLiteral("zr"), lastFileFolder_,
+                                       true};
   QString path = dialogs_.SaveFileName(options);
   if (path.isEmpty()) return;
   if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".zr");

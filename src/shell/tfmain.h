@@ -76,7 +76,7 @@ public:
   TStatusBar* StatusBar;
   std::unique_ptr<QtMessageLoop> MessageLoop;
   std::unique_ptr<TComm32> Comm;
-  std::unique_ptr<OneShotTimer> TimerRS;  // the instrument's answer time-out
+  std::unique_ptr<OneShotTimer> TimerRS; // the instrument's answer time-out
   TdaneSKP* daneSKP;
 
   void FormShow();

@@ -63,9 +63,7 @@ void RoundDigits(DecimalForm& form, int keep) {
   }
 }
 
-bool AllZero(const std::string& digits) {
-  return digits.find_first_not_of('0') == std::string::npos;
-}
+bool AllZero(const std::string& digits) { return digits.find_first_not_of('0') == std::string::npos; }
 
 // Digit at decimal position `power` (0 = units, -1 = tenths) of the form.
 char DigitAt(const DecimalForm& form, int power) {

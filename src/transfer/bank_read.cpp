@@ -46,9 +46,15 @@ std::string TBankRead::BeginRequest() {
 TRequestOutcome TBankRead::EndRequest() {
   TRequestOutcome outcome;
   switch (Current().kind) {
-    case TRequest::TKind::SelectBlock: outcome = EndSelectBlock(); break;
-    case TRequest::TKind::HeaderLine: outcome = EndHeaderLine(); break;
-    case TRequest::TKind::SampleLine: outcome = EndSampleLine(); break;
+    case TRequest::TKind::SelectBlock:
+      outcome = EndSelectBlock();
+      break;
+    case TRequest::TKind::HeaderLine:
+      outcome = EndHeaderLine();
+      break;
+    case TRequest::TKind::SampleLine:
+      outcome = EndSampleLine();
+      break;
   }
   outcome.timedOut = StatusRS() == TRequestWait::kTimedOut;
   outcome.failed = failed_;
@@ -68,8 +74,8 @@ TReadCompleteness TBankRead::Completeness() const {
   TReadCompleteness completeness;
   completeness.unansweredRequests = static_cast<int>(requests_.size()) - answeredRequests_;
   completeness.sampleCount = std::clamp(state_.IloscProbek, 0, TProbki::kCount);
-  completeness.samplesRead = static_cast<int>(
-      std::count(sampleRead_.begin() + 1, sampleRead_.begin() + 1 + completeness.sampleCount, true));
+  completeness.samplesRead =
+      static_cast<int>(std::count(sampleRead_.begin() + 1, sampleRead_.begin() + 1 + completeness.sampleCount, true));
   return completeness;
 }
 

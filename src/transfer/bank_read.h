@@ -16,11 +16,11 @@ namespace zr7 {
 
 // What the window shows after one request of a bank read.
 struct TRequestOutcome {
-  bool timedOut = false;            // second status panel: kStatusTimeOut
-  std::optional<int> blockCaption;  // Lblok: the selected block counted from 1
-  bool advanceProgress = false;     // pBar one step on
-  std::optional<THeaderCaptions> header;  // the header has just been decoded
-  bool failed = false;              // malformed answer: the read ends, show kReadErrorMessage
+  bool timedOut = false;                 // second status panel: kStatusTimeOut
+  std::optional<int> blockCaption;       // Lblok: the selected block counted from 1
+  bool advanceProgress = false;          // pBar one step on
+  std::optional<THeaderCaptions> header; // the header has just been decoded
+  bool failed = false;                   // malformed answer: the read ends, show kReadErrorMessage
 };
 
 // How much of the bank a read brought: requests of the bank without a usable

@@ -20,10 +20,10 @@ struct TRequest {
   enum class TKind { SelectBlock, HeaderLine, SampleLine };
 
   TKind kind = TKind::SelectBlock;
-  int number = 0;        // block number for "L", line number for "D"
-  int headerLine = -1;   // 0 to 2 for a header line
-  int sampleNumber = 0;  // 1 to 528 for a sample line
-  int sampleBlock = 0;   // 1 to 12 for a sample line: the block of the bank it belongs to
+  int number = 0;       // block number for "L", line number for "D"
+  int headerLine = -1;  // 0 to 2 for a header line
+  int sampleNumber = 0; // 1 to 528 for a sample line
+  int sampleBlock = 0;  // 1 to 12 for a sample line: the block of the bank it belongs to
 
   // "L" or "D", the decimal digits of the number, CR.
   std::string Bytes() const;

@@ -18,10 +18,14 @@ struct TBrakeTexts {
 // Brake kinds 1, 2 and 3; any other leaves every text empty.
 TBrakeTexts BrakeTexts(int kind) {
   switch (kind) {
-    case 1: return {"hamulec roboczy", "(*) w przypadku motocykla - hamulec obu kół"};
-    case 2: return {"hamulec awaryjny", ""};
-    case 3: return {"hamulec pomocniczy", "(*) w przypadku motocykla - hamulec koła tylnego"};
-    default: return {"", ""};
+    case 1:
+      return {"hamulec roboczy", "(*) w przypadku motocykla - hamulec obu kół"};
+    case 2:
+      return {"hamulec awaryjny", ""};
+    case 3:
+      return {"hamulec pomocniczy", "(*) w przypadku motocykla - hamulec koła tylnego"};
+    default:
+      return {"", ""};
   }
 }
 

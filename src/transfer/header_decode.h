@@ -11,12 +11,12 @@ namespace zr7 {
 // The texts a decoded header puts on the tool panel and the status bar,
 // UTF-8.
 struct THeaderCaptions {
-  std::string statusCount;  // first status panel: " Ilosc próbek = 240"
-  std::string Ldata;        // "7/3/2006"
-  std::string Lgodzina;     // "9:5:7"
-  std::string Lbeta;        // start angle in whole degrees less 45
-  std::string La_zero;      // initial acceleration
-  std::string lHamulec;     // brake kind, for kind 1 with the deviation
+  std::string statusCount; // first status panel: " Ilosc próbek = 240"
+  std::string Ldata;       // "7/3/2006"
+  std::string Lgodzina;    // "9:5:7"
+  std::string Lbeta;       // start angle in whole degrees less 45
+  std::string La_zero;     // initial acceleration
+  std::string lHamulec;    // brake kind, for kind 1 with the deviation
 
   bool operator==(const THeaderCaptions&) const = default;
 };

@@ -28,8 +28,7 @@ TEST(AxisScaleTest, LabelStepIsTheRequestedOneOrTheSmallestReadableMultiple) {
       {"chosen step for a small span", 0, 0.04, 400, 21, 0.005},
   };
   for (const TStepCase& c : cases) {
-    EXPECT_DOUBLE_EQ(ReadableLabelStep(c.requested, c.span, c.axisLength, c.labelExtent), c.expected)
-        << c.name;
+    EXPECT_DOUBLE_EQ(ReadableLabelStep(c.requested, c.span, c.axisLength, c.labelExtent), c.expected) << c.name;
   }
 }
 

@@ -34,9 +34,7 @@ TEST(SeriesPointsTest, KeepsPointsOrderedByXAndEqualXInAddingOrder) {
       {"before the first of several equal x", {{1, 10}, {1, 11}, {0, 1}}, {{0, 1}, {1, 10}, {1, 11}}},
       // The three points around the largest deceleration: with no samples
       // (a count of 0) they are all that is drawn.
-      {"maximum marks alone",
-       {{-0.025, 0}, {0, 0}, {0.025, 0}},
-       {{-0.025, 0}, {0, 0}, {0.025, 0}}},
+      {"maximum marks alone", {{-0.025, 0}, {0, 0}, {0.025, 0}}, {{-0.025, 0}, {0, 0}, {0.025, 0}}},
       // Largest deceleration at the first sample: one mark before all
       // samples, the others each after the sample with the same time.
       {"maximum marks among samples",
@@ -57,8 +55,7 @@ TEST(SeriesPointsTest, AgreesWithAStableSortOnRandomPoints) {
     std::vector<TPoint> added;
     for (int i = 0; i < 30; ++i) added.push_back({x(random) * 0.025, double(i)});
     std::vector<TPoint> expected = added;
-    std::stable_sort(expected.begin(), expected.end(),
-                     [](const TPoint& a, const TPoint& b) { return a.x < b.x; });
+    std::stable_sort(expected.begin(), expected.end(), [](const TPoint& a, const TPoint& b) { return a.x < b.x; });
     ASSERT_EQ(Filled(added), expected) << "round " << round;
   }
 }
@@ -70,7 +67,7 @@ TEST(SeriesPointsTest, MaxYIsTheLargestYAndZeroWhenEmpty) {
   points.Add(1, -1);
   points.Add(0.5, -2);
   EXPECT_EQ(points.MaxY(), -1);
-  points.Add(-1, 4);  // inserted first
+  points.Add(-1, 4); // inserted first
   EXPECT_EQ(points.MaxY(), 4);
   points.Clear();
   EXPECT_EQ(points.Count(), 0);

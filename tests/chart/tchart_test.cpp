@@ -156,7 +156,7 @@ TEST(TChartLegendTest, ListsShownSeriesInReverseOrder) {
 TEST_F(TChartTest, HiddenSeriesHoldPointsButDrawNothingAndScaleNothing) {
   FillCurves();
   for (int i = 1; i <= 400; ++i) {
-    series.SeriaX->AddXY(i / 40.0, 5);  // bright green, inside the left axis
+    series.SeriaX->AddXY(i / 40.0, 5); // bright green, inside the left axis
     series.SeriaALFA->AddXY(i / 40.0, i % 7);
   }
   series.SeriaALFA->AddXY(0.5, 9);
@@ -165,7 +165,7 @@ TEST_F(TChartTest, HiddenSeriesHoldPointsButDrawNothingAndScaleNothing) {
   EXPECT_EQ(series.SeriaALFA->Point(20), (TPoint{0.5, 9}));
   EXPECT_EQ(series.SeriaX->Point(399), (TPoint{10, 5}));
 
-  EXPECT_EQ(chart.BottomAxis().Maximum(), 2.5);  // hidden series reach 10 s
+  EXPECT_EQ(chart.BottomAxis().Maximum(), 2.5); // hidden series reach 10 s
   EXPECT_EQ(CountColour(chart.RasterPicture(), QColor(128, 255, 0)), 0);
 }
 
@@ -184,7 +184,7 @@ TEST_F(TChartTest, ValueLabelsToggleOnTheChosenSeriesOnly) {
 
 TEST_F(TChartTest, AutomaticAxesFitTheirShownSeriesAndFixedOnesStay) {
   FillCurves();
-  series.SeriaF->AddXY(3.0, 95);  // right axis only
+  series.SeriaF->AddXY(3.0, 95); // right axis only
   Settle();
   EXPECT_EQ(chart.BottomAxis().Minimum(), 0.025);
   EXPECT_EQ(chart.BottomAxis().Maximum(), 3.0);
@@ -205,7 +205,7 @@ TEST_F(TChartTest, AutomaticAxesFitTheirShownSeriesAndFixedOnesStay) {
   series.SeriaF->Clear();
   Settle();
   EXPECT_EQ(QtAxis(Qt::AlignBottom)->max(), 12.5);
-  EXPECT_EQ(chart.LeftAxis().Minimum(), 0);  // nothing shown on the left
+  EXPECT_EQ(chart.LeftAxis().Minimum(), 0); // nothing shown on the left
   EXPECT_EQ(chart.LeftAxis().Maximum(), 1);
 }
 
@@ -215,7 +215,7 @@ TEST_F(TChartTest, LabelStepWidensUntilTheLabelsFit) {
   Settle();
   const double wide = QtAxis(Qt::AlignBottom)->tickInterval();
   EXPECT_GT(wide, 0.1);
-  EXPECT_LE(12.5 / wide + 1, Qt()->plotArea().width() / 20);  // a label "12.5" needs 20 px at least
+  EXPECT_LE(12.5 / wide + 1, Qt()->plotArea().width() / 20); // a label "12.5" needs 20 px at least
 
   chart.BottomAxis().SetRange(0, 1);
   Settle();
@@ -252,7 +252,7 @@ TEST_F(TChartTest, EveryWayBackFromAZoomRestoresTheFullRanges) {
     EXPECT_GT(QtAxis(Qt::AlignBottom)->min(), 0.025);
     EXPECT_LT(QtAxis(Qt::AlignBottom)->max(), 2.5);
     EXPECT_LT(QtAxis(Qt::AlignLeft)->max(), 10);
-    EXPECT_EQ(chart.BottomAxis().Maximum(), 2.5);  // the full range is unchanged
+    EXPECT_EQ(chart.BottomAxis().Maximum(), 2.5); // the full range is unchanged
     wayBack();
     EXPECT_FALSE(chart.IsZoomed());
     EXPECT_EQ(QtAxis(Qt::AlignBottom)->min(), 0.025);
@@ -326,10 +326,18 @@ TEST_F(TChartTest, ChangesDuringAZoomAreSafe) {
     DragZoom(PlotArea().topLeft() + QPoint(20, 20), PlotArea().center());
     QTest::qWait(round * 15);
     switch (round % 4) {
-      case 0: series.SeriaA->AddXY(2.5 + round, 4); break;
-      case 1: chart.BottomAxis().SetRange(0, 2.5 + round); break;
-      case 2: DragZoom(PlotArea().topLeft() + QPoint(5, 5), PlotArea().center()); break;
-      case 3: chart.ResetZoom(); break;
+      case 0:
+        series.SeriaA->AddXY(2.5 + round, 4);
+        break;
+      case 1:
+        chart.BottomAxis().SetRange(0, 2.5 + round);
+        break;
+      case 2:
+        DragZoom(PlotArea().topLeft() + QPoint(5, 5), PlotArea().center());
+        break;
+      case 3:
+        chart.ResetZoom();
+        break;
     }
     chart.resize(sizes[round % std::size(sizes)]);
     QTest::qWait(round * 20);

@@ -41,7 +41,8 @@ protected:
 };
 
 TEST_F(CliRead, FileHoldsTheSimulatorsBank) {
-  std::ofstream("konfiguracja.txt", std::ios::binary) << "Stacja \xA3\xF3" "d\x9F\r\nul. Kr\xF3tka 1\r\nuwagi\r\n1\r\n";
+  std::ofstream("konfiguracja.txt", std::ios::binary) << "Stacja \xA3\xF3"
+                                                         "d\x9F\r\nul. Kr\xF3tka 1\r\nuwagi\r\n1\r\n";
   ASSERT_EQ(Read({}, 5), 0) << err.str();
   const sim::TSimTest held = sim::GeneratedTest(5);
   TPomiar p;
@@ -91,7 +92,8 @@ TEST_F(CliRead, IncompleteReadsStopAtTheFirstFailureAndWriteNothing) {
 }
 
 TEST_F(CliRead, PortAndArgumentMistakes) {
-  EXPECT_EQ(RunCli({"read", "--port", (directory.Path() / "nothing").string(), "--bank", "1", "--out", Out()}, out, err), 1);
+  EXPECT_EQ(
+      RunCli({"read", "--port", (directory.Path() / "nothing").string(), "--bank", "1", "--out", Out()}, out, err), 1);
   EXPECT_NE(err.str().find("Error opening com port."), std::string::npos) << err.str();
   for (const char* bank : {"0", "13", "x"}) {
     EXPECT_EQ(RunCli({"read", "--port", "COM1", "--bank", bank, "--out", Out()}, out, err), 2) << bank;

@@ -210,7 +210,7 @@ TEST_F(Cli, ReportThatCannotBeWrittenFailsAndKeepsTheOldPdf) {
   const std::string before(std::istreambuf_iterator<char>(in), {});
   int exitCode = 0;
   {
-    const TFileSizeLimit noRoom(2000);  // as a disk that fills during the write
+    const TFileSizeLimit noRoom(2000); // as a disk that fills during the write
     exitCode = Run({"report", Path("a.zr"), "--pdf", pdf, "--landscape"});
   }
   EXPECT_EQ(exitCode, 1);
@@ -275,22 +275,22 @@ TEST_F(Cli, RefusalsAndMistakesExitNonZero) {
     const char* message;
   };
   const Case cases[] = {
-      {{"show", Path("missing.zr")}, 1, "File not found"},
-      {{"show", Path("short.zr")}, 1, "krótszy niż 27592"},
-      {{"export", Path("short.zr"), "--csv"}, 1, "krótszy niż 27592"},
-      {{"export", Path("a.zr"), "--csv", "--out", Path("no/such/dir.csv")}, 1, "File not found"},
-      {{"export", Path("a.zr")}, 2, "usage"},
+    {{"show", Path("missing.zr")}, 1, "File not found"},
+    {{"show", Path("short.zr")}, 1, "krótszy niż 27592"},
+    {{"export", Path("short.zr"), "--csv"}, 1, "krótszy niż 27592"},
+    {{"export", Path("a.zr"), "--csv", "--out", Path("no/such/dir.csv")}, 1, "File not found"},
+    {{"export", Path("a.zr")}, 2, "usage"},
 #if ZR7_WITH_QT
-      {{"report", Path("short.zr"), "--pdf", Path("x.pdf")}, 1, "krótszy niż 27592"},
-      {{"report", Path("a.zr"), "--pdf", Path("no/such/x.pdf")}, 1, "x.pdf"},
-      {{"report", Path("a.zr"), "--pdf", Path("x.pdf"), "--paper", "A5"}, 2, "usage"},
-      {{"report", Path("a.zr")}, 2, "usage"},
+    {{"report", Path("short.zr"), "--pdf", Path("x.pdf")}, 1, "krótszy niż 27592"},
+    {{"report", Path("a.zr"), "--pdf", Path("no/such/x.pdf")}, 1, "x.pdf"},
+    {{"report", Path("a.zr"), "--pdf", Path("x.pdf"), "--paper", "A5"}, 2, "usage"},
+    {{"report", Path("a.zr")}, 2, "usage"},
 #else
-      {{"report", Path("a.zr"), "--pdf", Path("x.pdf")}, 2, "built without Qt"},
+    {{"report", Path("a.zr"), "--pdf", Path("x.pdf")}, 2, "built without Qt"},
 #endif
-      {{"show"}, 2, "usage"},
-      {{"frobnicate"}, 2, "usage"},
-      {{}, 2, "usage"},
+    {{"show"}, 2, "usage"},
+    {{"frobnicate"}, 2, "usage"},
+    {{}, 2, "usage"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Run(c.args), c.exitCode) << c.message;

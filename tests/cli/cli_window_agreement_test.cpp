@@ -35,7 +35,8 @@ protected:
   void SetUp() override {
     ASSERT_EQ(QLocale::system().decimalPoint(), QChar(',')) << "the test needs the pl_PL.UTF-8 locale";
     std::ofstream(directory.Path() / "konfiguracja.txt", std::ios::binary)
-        << "Stacja \xA3\xF3" "d\x9F\r\nul. Kr\xF3tka 1\r\nuwagi\r\n1\r\n";
+        << "Stacja \xA3\xF3"
+           "d\x9F\r\nul. Kr\xF3tka 1\r\nuwagi\r\n1\r\n";
     window.Comm->PortsFolder = directory.Path() / "ports";
     window.show();
   }
@@ -115,7 +116,8 @@ TEST_F(CliAndWindow, ShowGivesTheMaximaTheWindowShows) {
     const QString amax = window.lbAmax->text().replace(',', '.');
     EXPECT_NE(shown.find("a_max_ms2: " + amax.toStdString() + "\n"), std::string::npos) << c.name << "\n" << shown;
     EXPECT_NE(shown.find("F_max_daN: " + window.lbFmax->text().toStdString() + "\n"), std::string::npos)
-        << c.name << "\n" << shown;
+        << c.name << "\n"
+        << shown;
   }
   EXPECT_EQ(window.lbAmax->text(), "0,0") << "the last file has no samples";
 }

@@ -54,7 +54,7 @@ TEST(BrakingAnalysis, RampThenPlateauMatchesTheClosedForm) {
   a.insert(a.end(), 5, 0.0);
 
   const auto speed = [&](double t) { return t >= tr ? A * (T - t) : A * (T - tr) + A * (tr * tr - t * t) / (2 * tr); };
-  const auto distance = [&](double t) {  // travelled since t = 0, while on the ramp
+  const auto distance = [&](double t) { // travelled since t = 0, while on the ramp
     return A * (T - tr) * t + A / (2 * tr) * (tr * tr * t - t * t * t / 3);
   };
   const double stopDistance = distance(tr) + A * (T - tr) * (T - tr) / 2;
@@ -84,7 +84,7 @@ TEST(BrakingAnalysis, NoisyCurveGivesTheFiguresOfItsSmoothShape) {
   for (int k = 0; k < 200; ++k) {
     const double value = 7 * std::min(k / 30.0, 1.0) * std::min((200 - k) / 20.0, 1.0);
     state = state * 1664525u + 1013904223u;
-    const double noise = 0.8 * (static_cast<double>(state >> 8) / (1u << 23) - 1);  // +-0.8 m/s2
+    const double noise = 0.8 * (static_cast<double>(state >> 8) / (1u << 23) - 1); // +-0.8 m/s2
     smooth.push_back(value);
     noisy.push_back(k == 0 ? value : std::max(value + noise, 0.05));
   }
@@ -118,7 +118,7 @@ TEST(BrakingAnalysis, RecordsWithoutAStopAreNotComputable) {
   const struct {
     const char* what;
     std::vector<double> a;
-    const char* reason;  // empty: computable
+    const char* reason; // empty: computable
   } cases[] = {
       {"no samples", {}, kNoBraking},
       {"at rest", std::vector<double>(100, 0.0), kNoBraking},
@@ -148,9 +148,8 @@ TEST(BrakingAnalysis, NonFiniteSamplesInsideThePhaseAreDamagedData) {
     double value;
     bool damaged;
   } cases[] = {
-      {20, nan, true},  {6, nan, true},   {43, -inf, true}, {20, inf, true}, {2, inf, true},
-      {2, nan, false},  {4, nan, false},  {45, nan, false}, {47, -inf, false},
-      {20, -2000, true},  // drives the speed below zero
+      {20, nan, true}, {6, nan, true},   {43, -inf, true},  {20, inf, true},   {2, inf, true}, {2, nan, false},
+      {4, nan, false}, {45, nan, false}, {47, -inf, false}, {20, -2000, true}, // drives the speed below zero
   };
   for (const auto& c : cases) {
     std::vector<double> a = clean;

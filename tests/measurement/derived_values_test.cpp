@@ -18,7 +18,7 @@ TEST(DerivedValues, FromRawCounts) {
   const DerivedCase cases[] = {
       {2048, 0, 29.43, 0, 27.7469, 1e-4},
       {0, 2048, 0, 29.1357, 27.4345, 1e-4},
-      {0, 689, 0, 9.8020, 0, 1e-4},  // below gravity: no deceleration
+      {0, 689, 0, 9.8020, 0, 1e-4}, // below gravity: no deceleration
       {0, 700, 0, 9.9587, 1.7136, 1e-3},
       {300, 700, 4.3110, 9.9587, 4.6393, 1e-3},
       {-300, -700, -4.3110, -9.9587, 4.6393, 1e-3},
@@ -42,7 +42,7 @@ TEST(DerivedValues, ProductsAreRoundedLeftToRight) {
   s.surZ = 2048;
   ComputeDerived(s);
   EXPECT_EQ(s.ax, 6144 * 9.81 / 2048);
-  volatile double z = 6144 * 9.81;  // each step rounded to double, in order
+  volatile double z = 6144 * 9.81; // each step rounded to double, in order
   z = z * 0.99;
   EXPECT_EQ(s.az, z / 2048);
   EXPECT_EQ(s.az, 29.1357);

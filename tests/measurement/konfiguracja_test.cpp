@@ -35,7 +35,8 @@ TEST(Konfiguracja, ReadingTheFourLines) {
       {"LF only", "a\nb\nc\n5", "a", "c", 5},
       {"lone CR dropped", "S\rK\rP\r\nb\r\nu\r\r\n3\r\n", "SKP", "u", 3},
       {"empty lines empty the fields", "\r\n\r\n\r\n2\r\n", "", "", 2},
-      {"300 characters", long300 + "\r\nb\r\n" + long300 + "\r\n4\r\n", long300.substr(0, 255), long300.substr(0, 255), 4},
+      {"300 characters", long300 + "\r\nb\r\n" + long300 + "\r\n4\r\n", long300.substr(0, 255), long300.substr(0, 255),
+       4},
   };
   for (const auto& c : cases) {
     const TKonfiguracja k = ParseKonfiguracja(c.content);
@@ -47,7 +48,12 @@ TEST(Konfiguracja, ReadingTheFourLines) {
 
 TEST(Konfiguracja, WritingGivesFourCrLfLinesAndTextsWhole) {
   const std::string long300(300, 'N');
-  EXPECT_EQ(FormatKonfiguracja("SKP", "ul. \xA3\xF3" "dzka 1", "", 0), "SKP\r\nul. \xA3\xF3" "dzka 1\r\n\r\n0\r\n");
+  EXPECT_EQ(FormatKonfiguracja("SKP",
+                               "ul. \xA3\xF3"
+                               "dzka 1",
+                               "", 0),
+            "SKP\r\nul. \xA3\xF3"
+            "dzka 1\r\n\r\n0\r\n");
   const std::string written = FormatKonfiguracja(long300, "a", "b", 32);
   EXPECT_EQ(written, long300 + "\r\na\r\nb\r\n32\r\n");
   EXPECT_EQ(ParseKonfiguracja(written).skp, long300.substr(0, 255));

@@ -41,11 +41,20 @@ TPomiar SampleRecord() {
     s.n = 240;
   }
   const std::pair<TShortString*, const char*> texts[] = {
-      {&p.Godzina, "12:34:56"}, {&p.Data, "10/12/26"},     {&p.Hamulec, "hamulec roboczy"},
-      {&p.Uwaga, "uwaga"},      {&p.Odchylenie, "0,3"},    {&p.SKP, "SKP"},
-      {&p.Adres, "Adres"},      {&p.Marka, "Marka"},       {&p.Model, "Model"},
-      {&p.PierwszaRej, "1rej"}, {&p.Rej, "Rej"},           {&p.Przebieg, "Przebieg"},
-      {&p.Uwagi, "Uwagi"},      {&p.Diagnosta, "Diagnosta"},
+      {&p.Godzina, "12:34:56"},
+      {&p.Data, "10/12/26"},
+      {&p.Hamulec, "hamulec roboczy"},
+      {&p.Uwaga, "uwaga"},
+      {&p.Odchylenie, "0,3"},
+      {&p.SKP, "SKP"},
+      {&p.Adres, "Adres"},
+      {&p.Marka, "Marka"},
+      {&p.Model, "Model"},
+      {&p.PierwszaRej, "1rej"},
+      {&p.Rej, "Rej"},
+      {&p.Przebieg, "Przebieg"},
+      {&p.Uwagi, "Uwagi"},
+      {&p.Diagnosta, "Diagnosta"},
   };
   for (const auto& [field, text] : texts) field->Assign(text);
   p.RodzajPojazdu = -1;
@@ -69,10 +78,9 @@ TEST(PomiarImage, EveryFieldSitsAtItsOffset) {
     EXPECT_EQ(ReadLe(image, slot + 44, 4), 0) << "slot filler";
   }
   const std::pair<std::size_t, const char*> texts[] = {
-      {24000, "12:34:56"}, {24256, "10/12/26"}, {24512, "hamulec roboczy"}, {24768, "uwaga"},
-      {25024, "0,3"},      {25280, "SKP"},      {25536, "Adres"},           {25796, "Marka"},
-      {26052, "Model"},    {26308, "1rej"},     {26564, "Rej"},             {26820, "Przebieg"},
-      {27076, "Uwagi"},    {27332, "Diagnosta"},
+      {24000, "12:34:56"}, {24256, "10/12/26"}, {24512, "hamulec roboczy"}, {24768, "uwaga"},     {25024, "0,3"},
+      {25280, "SKP"},      {25536, "Adres"},    {25796, "Marka"},           {26052, "Model"},     {26308, "1rej"},
+      {26564, "Rej"},      {26820, "Przebieg"}, {27076, "Uwagi"},           {27332, "Diagnosta"},
   };
   for (const auto& [offset, text] : texts) EXPECT_EQ(ReadText(image, offset), text) << offset;
   EXPECT_EQ(ReadLe(image, 25792, 4), -1);
@@ -82,7 +90,7 @@ TEST(PomiarImage, EveryFieldSitsAtItsOffset) {
 TEST(PomiarImage, RoundTripKeepsEveryByteOfTheTexts) {
   TPomiar original = SampleRecord();
   original.Uwagi.Assign(std::string(300, 'u'));
-  original.Uwagi.Assign("krótko");  // leaves the long text's tail behind the new one
+  original.Uwagi.Assign("krótko"); // leaves the long text's tail behind the new one
   original.SKP.AssignUtf8("Stacja Kontroli Pojazdów Łódź");
   const TPomiarImage image = ToImage(original);
   const TPomiar back = FromImage(image);

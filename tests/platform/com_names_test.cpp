@@ -13,10 +13,17 @@ namespace fs = std::filesystem;
 #ifdef _WIN32
 
 TEST(ComNames, AreWindowsDevices) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"COM1", "\\\\.\\COM1"}, {"COM12", "\\\\.\\COM12"},   {"com2", "\\\\.\\COM2"},
-      {"\\\\.\\COM40", "\\\\.\\COM40"}, {"", ""}, {"COM0", ""}, {"COM03", ""}, {"COMx", ""},
-      {"LPT1", ""}, {"/dev/ttyS0", ""}, {"C:\\COM1", ""}};
+  const std::pair<const char*, const char*> cases[] = {{"COM1", "\\\\.\\COM1"},
+                                                       {"COM12", "\\\\.\\COM12"},
+                                                       {"com2", "\\\\.\\COM2"},
+                                                       {"\\\\.\\COM40", "\\\\.\\COM40"},
+                                                       {"", ""},
+                                                       {"COM0", ""},
+                                                       {"COM03", ""},
+                                                       {"COMx", ""},
+                                                       {"LPT1", ""},
+                                                       {"/dev/ttyS0", ""},
+                                                       {"C:\\COM1", ""}};
   for (const auto& [name, device] : cases) EXPECT_EQ(zr7::ComDevicePath(name, {}), fs::path(device)) << name;
 }
 
@@ -24,11 +31,11 @@ TEST(ComNames, AreWindowsDevices) {
 
 struct NameCase {
   const char* name;
-  const char* device;  // relative paths are inside the ports folder
+  const char* device; // relative paths are inside the ports folder
 };
 
 class ComNames : public ::testing::TestWithParam<NameCase> {
- protected:
+protected:
   void SetUp() override {
     folder = zr7::MakeUniqueFolder("zr7-ports");
     fs::create_symlink("/dev/null", folder / "COM3");
@@ -48,8 +55,7 @@ TEST_P(ComNames, MapToTheirDevice) {
 INSTANTIATE_TEST_SUITE_P(
     Table, ComNames,
     ::testing::Values(NameCase{"COM1", "/dev/ttyUSB0"}, NameCase{"COM12", "/dev/ttyUSB11"},
-                      NameCase{"COM32", "/dev/ttyUSB31"}, NameCase{"com2", "/dev/ttyUSB1"},
-                      NameCase{"COM3", "COM3"},
+                      NameCase{"COM32", "/dev/ttyUSB31"}, NameCase{"com2", "/dev/ttyUSB1"}, NameCase{"COM3", "COM3"},
                       // A link the operator made is used even when it leads nowhere:
                       // opening it then fails, rather than silently opening another port.
                       NameCase{"COM4", "COM4"}, NameCase{"/dev/pts/7", "/dev/pts/7"}, NameCase{"", ""},

@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 
-
 namespace zr7 {
 namespace {
 
@@ -72,7 +71,8 @@ TEST_F(FileIo, MissingFolderIsReported) {
 TEST_F(FileIo, ReadErrorsCarryTheSystemError) {
   std::vector<std::uint8_t> bytes;
   EXPECT_EQ(FileErrorText(ReadFileStart(Path("missing.zr"), 10, bytes)), "File not found");
-  EXPECT_EQ(FileErrorText(ReadFileStart(dir_.string(), 10, bytes)), "File access denied") << "a folder, as on the original platform";
+  EXPECT_EQ(FileErrorText(ReadFileStart(dir_.string(), 10, bytes)), "File access denied")
+      << "a folder, as on the original platform";
 }
 
 // On Linux the same refusal is tested as an ordinary user (file_io_test):

@@ -22,7 +22,7 @@ protected:
     char name[] = "/tmp/zr7-file-io-XXXXXX";
     ASSERT_NE(::mkdtemp(name), nullptr);
     dir_ = name;
-    ::chmod(name, 0755);  // other users may look inside
+    ::chmod(name, 0755); // other users may look inside
   }
   void TearDown() override { fs::remove_all(dir_); }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
@@ -50,17 +50,19 @@ TEST_F(FileIo, PiecesCoverTheFileInOrderAndStopWhenAsked) {
   const std::string path = Path("pieces.txt");
   Write(path, "abcdefghij");
   std::vector<std::string> pieces;
-  ASSERT_EQ(ReadFilePieces(path, 4, [&](std::span<const std::uint8_t> piece) {
-              pieces.emplace_back(piece.begin(), piece.end());
-              return true;
-            }),
+  ASSERT_EQ(ReadFilePieces(path, 4,
+                           [&](std::span<const std::uint8_t> piece) {
+                             pieces.emplace_back(piece.begin(), piece.end());
+                             return true;
+                           }),
             0);
   EXPECT_EQ(pieces, (std::vector<std::string>{"abcd", "efgh", "ij"}));
   pieces.clear();
-  ASSERT_EQ(ReadFilePieces(path, 4, [&](std::span<const std::uint8_t> piece) {
-              pieces.emplace_back(piece.begin(), piece.end());
-              return false;
-            }),
+  ASSERT_EQ(ReadFilePieces(path, 4,
+                           [&](std::span<const std::uint8_t> piece) {
+                             pieces.emplace_back(piece.begin(), piece.end());
+                             return false;
+                           }),
             0);
   EXPECT_EQ(pieces, (std::vector<std::string>{"abcd"}));
 }

@@ -14,7 +14,7 @@ namespace zr7::test {
 // line errors (PARMRK), and the driver's error counts are the ones the test
 // adds. The device's terminal, for its settings, is a pseudo-terminal.
 class MarkedLine {
- public:
+public:
   MarkedLine();
   ~MarkedLine();
   MarkedLine(const MarkedLine&) = delete;
@@ -30,14 +30,14 @@ class MarkedLine {
   // Adds to the driver's counts; they are read when bytes arrive.
   void Count(const LineErrorCounts& more);
 
- private:
+private:
   struct Counts {
     std::mutex mutex;
     LineErrorCounts counts;
   };
   PtyPair pty_;
-  int input_ = -1;  // the device's end
-  int feed_ = -1;   // the test's end
+  int input_ = -1; // the device's end
+  int feed_ = -1;  // the test's end
   std::shared_ptr<Counts> counts_ = std::make_shared<Counts>();
 };
 

@@ -16,7 +16,7 @@
 
 template <typename Factory>
 class MessageLoopContract : public ::testing::Test {
- protected:
+protected:
   std::unique_ptr<zr7::MessageLoop> loop = Factory().MakeLoop();
 };
 
@@ -48,8 +48,7 @@ TYPED_TEST_P(MessageLoopContract, PostsFromAnyThreadRunOnTheOwnerInOrder) {
         ASSERT_TRUE(window->Post(std::move(message)));
       }
     });
-  ASSERT_TRUE(this->loop->ProcessMessagesUntil([&] { return received == kThreads * kEach; },
-                                               std::chrono::seconds(10)));
+  ASSERT_TRUE(this->loop->ProcessMessagesUntil([&] { return received == kThreads * kEach; }, std::chrono::seconds(10)));
   for (auto& poster : posters) poster.join();
   EXPECT_EQ(onOtherThread, 0);
   for (int t = 0; t < kThreads; ++t) {

@@ -10,7 +10,7 @@ namespace zr7::test {
 // terminal side by its path; the test plays the far end of the line on the
 // controlling side. Both start raw, so nothing is echoed or translated.
 class PtyPair {
- public:
+public:
   PtyPair();
   ~PtyPair();
   PtyPair(const PtyPair&) = delete;
@@ -27,7 +27,7 @@ class PtyPair {
   // Pulls the plug: the terminal side hangs up.
   void Unplug();
 
- private:
+private:
   int controller_ = -1;
   int terminal_ = -1;
   std::string terminalPath_;

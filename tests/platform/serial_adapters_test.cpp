@@ -184,7 +184,8 @@ TEST(AdapterDescription, TellsTheUserWhatToDoAboutAccess) {
   const Case cases[] = {
       {Kind::Opens, "", "access:      you may open it\n"},
       {Kind::Busy, "", "access:      busy: another program has it open"},
-      {Kind::NotInGroup, "", "not in.\n               Join it with: sudo usermod -aG dialout $USER, then log out and in again\n"},
+      {Kind::NotInGroup, "",
+       "not in.\n               Join it with: sudo usermod -aG dialout $USER, then log out and in again\n"},
       {Kind::LoginPending, "", "you are in the group dialout, but that counts from your next login"},
       {Kind::Denied, "", "not allowed: permission denied (group dialout)\n"},
       {Kind::Fails, "Input/output error", "access:      cannot be opened: Input/output error\n"},
@@ -202,7 +203,8 @@ TEST_F(AdapterFolders, LinkIsMadeAndReplacedInOneStep) {
   ASSERT_EQ(made.error, "");
   EXPECT_EQ(fs::read_symlink(folders.ports / "COM3"), Usb());
   EXPECT_NE(made.message.find(StableName().string()), std::string::npos)
-      << "points to the name that survives another socket:\n" << made.message;
+      << "points to the name that survives another socket:\n"
+      << made.message;
 
   made = LinkComPort("com3", StableName(), folders);
   ASSERT_EQ(made.error, "");
@@ -232,12 +234,9 @@ TEST_F(AdapterFolders, LinkMistakesAreRefusedAndChangeNothing) {
     const char* message;
   };
   const Case cases[] = {
-      {"COM0", Usb(), "not a port of the list"},
-      {"COM33", Usb(), "not a port of the list"},
-      {"LPT1", Usb(), "not a port of the list"},
-      {"COM2", root / "nothing", "no such device"},
-      {"COM2", folders.dev / "ttyUSB3", "no such device"},
-      {"COM7", Usb(), "not a link"},
+      {"COM0", Usb(), "not a port of the list"},           {"COM33", Usb(), "not a port of the list"},
+      {"LPT1", Usb(), "not a port of the list"},           {"COM2", root / "nothing", "no such device"},
+      {"COM2", folders.dev / "ttyUSB3", "no such device"}, {"COM7", Usb(), "not a link"},
   };
   for (const Case& c : cases) {
     const TLinkResult result = LinkComPort(c.com, c.device, folders);

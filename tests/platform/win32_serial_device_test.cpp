@@ -17,7 +17,7 @@ namespace {
 using namespace std::chrono_literals;
 
 class Win32Device : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     OpenedDevice opened = OpenSerialDevice(L"\\\\.\\COM8");
     ASSERT_TRUE(opened.Device) << "COM8 is zr7-sim's pty";
@@ -37,8 +37,8 @@ class Win32Device : public ::testing::Test {
   }
 
   void Send(const char* request) {
-    IoResult result = device->StartWrite(*writeRecord, reinterpret_cast<const std::uint8_t*>(request),
-                                         std::strlen(request));
+    IoResult result =
+        device->StartWrite(*writeRecord, reinterpret_cast<const std::uint8_t*>(request), std::strlen(request));
     if (result.Status == IoStatus::Pending) {
       IoRecord* records[] = {writeRecord.get()};
       int error = 0;

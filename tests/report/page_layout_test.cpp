@@ -95,9 +95,9 @@ TEST(PageLayoutTest, HeaderIsTheTallerOfTextBlockAndLogo) {
 
 TEST(PageLayoutTest, LogoKeepsTheBitmapsProportions) {
   TPageLayoutInput in = Page(4800, 6800);
-  in.logoPixels = QSize(300, 200);  // 1.5 : 1
+  in.logoPixels = QSize(300, 200); // 1.5 : 1
   EXPECT_EQ(ComputePageLayout(in).LogoRect(), QRect(0, 0, 720, 480));
-  in.logoPixels = QSize(100, 300);  // ratio 3 in single precision: 480 / 3 = 160
+  in.logoPixels = QSize(100, 300); // ratio 3 in single precision: 480 / 3 = 160
   EXPECT_EQ(ComputePageLayout(in).LogoRect(), QRect(0, 0, 160, 480));
   in.logoPercent = 25;
   EXPECT_EQ(ComputePageLayout(in).LogoRect(), QRect(0, 0, 400, 1200));
@@ -134,8 +134,8 @@ TEST(PageLayoutTest, ChartTallerThanWideKeepsItsProportionsBelowTheHeader) {
   in.chartOnScreen = QSize(400, 600);
   TPageLayout layout = ComputePageLayout(in);
   EXPECT_EQ(layout.chartHeight, 6800 - 1920 - 340);
-  EXPECT_EQ(layout.chartWidth, 3027);  // 4540 / 1.5 = 3026.67
-  EXPECT_EQ(layout.chartLeft, 886);    // 886.5 to even
+  EXPECT_EQ(layout.chartWidth, 3027); // 4540 / 1.5 = 3026.67
+  EXPECT_EQ(layout.chartLeft, 886);   // 886.5 to even
   EXPECT_EQ(layout.chartTop, 2260);
 
   in.chartOnScreen = QSize(500, 600);

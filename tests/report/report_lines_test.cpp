@@ -67,7 +67,7 @@ TEST(ReportLinesTest, ServiceBrakeReportHasEveryLineInOrder) {
 TEST(ReportLinesTest, VehicleKindLineFollowsTheChosenIndex) {
   const struct {
     int index;
-    const char* line;  // nullptr: no kind line, the make line follows
+    const char* line; // nullptr: no kind line, the make line follows
   } cases[] = {
       {-1, nullptr},
       {0, "    Rodzaj pojazdu: samochód osobowy"},
@@ -96,14 +96,14 @@ TEST(ReportLinesTest, BrakeKindDecidesBrakeAndDeviationLines) {
   const struct {
     std::string hamulec;
     std::string uwaga;
-    const char* brakeLine;  // nullptr: none
+    const char* brakeLine; // nullptr: none
     bool deviation;
     const char* lastLine;
   } cases[] = {
       {"", "", nullptr, false, "    "},
       {"hamulec awaryjny", "", "    rodzaj hamulca: hamulec awaryjny (HA)", false, "    "},
-      {"hamulec roboczy", "(*) w przypadku motocykla - hamulec obu kół", "    rodzaj hamulca: hamulec roboczy (HR)*", true,
-       "    (*) w przypadku motocykla - hamulec obu kół"},
+      {"hamulec roboczy", "(*) w przypadku motocykla - hamulec obu kół", "    rodzaj hamulca: hamulec roboczy (HR)*",
+       true, "    (*) w przypadku motocykla - hamulec obu kół"},
       {"hamulec pomocniczy", "(*) w przypadku motocykla - hamulec koła tylnego",
        "    rodzaj hamulca: hamulec pomocniczy (HP)*", false, "    (*) w przypadku motocykla - hamulec koła tylnego"},
       {"Hamulec roboczy", "", nullptr, false, "    "},

@@ -77,7 +77,8 @@ protected:
 
   QString PdfPath(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
 
-  void MakePdfPrinter(QPrinter& printer, const QString& path, QPageLayout::Orientation orientation = QPageLayout::Portrait) {
+  void MakePdfPrinter(QPrinter& printer, const QString& path,
+                      QPageLayout::Orientation orientation = QPageLayout::Portrait) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setResolution(kResolution);
     printer.setOutputFileName(path);
@@ -97,7 +98,6 @@ protected:
   TPomiar record;
   const QString noLogo = dir.filePath(QStringLiteral("no-logo.bmp"));
 };
-
 
 bool IsCurve(QRgb p) {
   const bool red = qRed(p) > 200 && qGreen(p) < 80 && qBlue(p) < 80;
@@ -147,7 +147,8 @@ TEST_F(TReportPrintTest, PrintedPageHoldsTheLinesInOrderAboveTheChart) {
   const std::vector<TPdfWord> words = PdfWords(pdf);
   const TPdfWord* header = FindWord(words, U("F.P.U.H"));
   const TPdfWord* station = FindWord(words, U("DANE"));
-  const TPdfWord* secondRow = FindWord(words, lines[lines.indexOf(U("    Diagnosta: Grzegorz Brzęczyszczykiewicz")) - 1].section(u' ', 0, 0));
+  const TPdfWord* secondRow =
+      FindWord(words, lines[lines.indexOf(U("    Diagnosta: Grzegorz Brzęczyszczykiewicz")) - 1].section(u' ', 0, 0));
   const TPdfWord* footnote = FindWord(words, U("(*)"));
   ASSERT_TRUE(header && station && secondRow && footnote);
   EXPECT_NEAR(header->box.left(), kMarginPoints + leftGap * kPointsPerPixel, 1.0);
@@ -331,15 +332,24 @@ public:
   }
   int metric(QPaintDevice::PaintDeviceMetric metric) const override {
     switch (metric) {
-      case QPaintDevice::PdmWidth: return 4800;
-      case QPaintDevice::PdmHeight: return 6800;
-      case QPaintDevice::PdmWidthMM: return 203;
-      case QPaintDevice::PdmHeightMM: return 288;
-      case QPaintDevice::PdmNumColors: return INT_MAX;
-      case QPaintDevice::PdmDepth: return 32;
-      case QPaintDevice::PdmDevicePixelRatio: return 1;
-      case QPaintDevice::PdmDevicePixelRatioScaled: return static_cast<int>(QPaintDevice::devicePixelRatioFScale());
-      default: return kResolution;  // the four resolutions
+      case QPaintDevice::PdmWidth:
+        return 4800;
+      case QPaintDevice::PdmHeight:
+        return 6800;
+      case QPaintDevice::PdmWidthMM:
+        return 203;
+      case QPaintDevice::PdmHeightMM:
+        return 288;
+      case QPaintDevice::PdmNumColors:
+        return INT_MAX;
+      case QPaintDevice::PdmDepth:
+        return 32;
+      case QPaintDevice::PdmDevicePixelRatio:
+        return 1;
+      case QPaintDevice::PdmDevicePixelRatioScaled:
+        return static_cast<int>(QPaintDevice::devicePixelRatioFScale());
+      default:
+        return kResolution; // the four resolutions
     }
   }
   QPrinter::PrinterState printerState() const override { return state_; }
@@ -410,13 +420,13 @@ TEST_F(TReportPrintTest, RecordRendersToAPdfPage) {
     EXPECT_NEAR(PdfPageSize(pdf).width(), c.points.width(), 1);
     EXPECT_NEAR(PdfPageSize(pdf).height(), c.points.height(), 1);
     const QStringList text = PdfTextLines(pdf);
-    ExpectLinesInOrder(text, {U("F.P.U.H \"TERVA\" Opóźnieniomierz ZR-7"), U("14/05/24 10:22:31"),
-                              U("Nazwa: Stacja Kontroli Pojazdów Łódź-Bałuty"), U("Adres: ul. Źródłowa 7, 91-735 Łódź"),
-                              U("Rodzaj pojazdu: samochód ciężarowy"), U("Marka: Żuk"), U("Nr rejestracyjny: EL 4711Ć"),
-                              U("rodzaj hamulca: hamulec roboczy (HR)*"),
-                              U("siła nacisku na pedał F [daN] = 60"), U("odchylenie kierunku jazdy = 0,35 [m]"),
-                              U("Uwagi: hamulce sprawne"), U("Diagnosta: Grzegorz Brzęczyszczykiewicz"),
-                              U("(*) w przypadku motocykla - hamulec obu kół")});
+    ExpectLinesInOrder(
+        text, {U("F.P.U.H \"TERVA\" Opóźnieniomierz ZR-7"), U("14/05/24 10:22:31"),
+               U("Nazwa: Stacja Kontroli Pojazdów Łódź-Bałuty"), U("Adres: ul. Źródłowa 7, 91-735 Łódź"),
+               U("Rodzaj pojazdu: samochód ciężarowy"), U("Marka: Żuk"), U("Nr rejestracyjny: EL 4711Ć"),
+               U("rodzaj hamulca: hamulec roboczy (HR)*"), U("siła nacisku na pedał F [daN] = 60"),
+               U("odchylenie kierunku jazdy = 0,35 [m]"), U("Uwagi: hamulce sprawne"),
+               U("Diagnosta: Grzegorz Brzęczyszczykiewicz"), U("(*) w przypadku motocykla - hamulec obu kół")});
     EXPECT_FALSE(CurveBox(PdfPageImage(pdf, 50)).isEmpty());
   }
 

@@ -14,7 +14,7 @@ using zr7::TComm32;
 using zr7::test::FakeSerialDevice;
 
 class CommOnFake : public zr7::test::CommFixture {
- protected:
+protected:
   CommOnFake() {
     comm.CommPort = "COM3";
     Attach(comm);
@@ -24,9 +24,9 @@ class CommOnFake : public zr7::test::CommFixture {
   std::shared_ptr<FakeSerialDevice> device = std::make_shared<FakeSerialDevice>();
   std::filesystem::path openedPath;
   TComm32 comm{loop, [this](const std::filesystem::path& path) {
-                  openedPath = path;
-                  return zr7::OpenedDevice{device, zr7::OpenFailure::None};
-                }};
+                 openedPath = path;
+                 return zr7::OpenedDevice{device, zr7::OpenFailure::None};
+               }};
 };
 
 TEST_F(CommOnFake, OpensTheMappedDeviceWithTheComponentsSettings) {
@@ -56,9 +56,13 @@ TEST_F(CommOnFake, OpensTheMappedDeviceWithTheComponentsSettings) {
 // Each line-error report is one OnErrorData, in order, with its bits.
 TEST_F(CommOnFake, LineErrorsBecomeErrorStatusBits) {
   ASSERT_TRUE(comm.OpenPort());
-  const std::pair<std::uint32_t, int> reports[] = {
-      {zr7::kLineErrorFrame, 1}, {zr7::kLineErrorOverrun, 2}, {zr7::kLineErrorParity, 4}, {zr7::kLineErrorBreak, 8},
-      {zr7::kLineErrorRxOver, 8}, {0, 0},              {zr7::kLineErrorFrame | zr7::kLineErrorParity, 5}};
+  const std::pair<std::uint32_t, int> reports[] = {{zr7::kLineErrorFrame, 1},
+                                                   {zr7::kLineErrorOverrun, 2},
+                                                   {zr7::kLineErrorParity, 4},
+                                                   {zr7::kLineErrorBreak, 8},
+                                                   {zr7::kLineErrorRxOver, 8},
+                                                   {0, 0},
+                                                   {zr7::kLineErrorFrame | zr7::kLineErrorParity, 5}};
   std::vector<int> expected;
   for (auto [flags, status] : reports) {
     device->ReportLineError(flags);
@@ -113,11 +117,8 @@ INSTANTIATE_TEST_SUITE_P(
                      false,
                      true,
                      1},
-        StartFailure{"StartRead",
-                     {"Unexpected ReadFile error: " + kEio, "Unable to SetupReadEvent: " + kEio},
-                     false,
-                     true,
-                     1},
+        StartFailure{
+            "StartRead", {"Unexpected ReadFile error: " + kEio, "Unable to SetupReadEvent: " + kEio}, false, true, 1},
         StartFailure{"CreateIoRecord",
                      {"Unable to CreateEvent: " + kEio, "Read thread shutting down", "Write thread shutting down"},
                      false,

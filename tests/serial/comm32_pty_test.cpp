@@ -18,7 +18,7 @@ using zr7::test::PtyPair;
 // The main window's settings: 76800 baud, 8N1, reads end after 20 ms of
 // silence.
 class CommOnPty : public zr7::test::CommFixture {
- protected:
+protected:
   CommOnPty() {
     comm.RxTimeOut = 20;
     comm.BaudRate = 76800;
@@ -140,7 +140,7 @@ TEST_F(CommOnPty, ClosingAndOpeningAgainWorks) {
   comm.ClosePort();
   EXPECT_FALSE(comm.IsOpen());
   EXPECT_FALSE(comm.SendBytes("x", 1));
-  comm.ClosePort();  // closing a closed port does nothing
+  comm.ClosePort(); // closing a closed port does nothing
 
   ASSERT_TRUE(comm.OpenPort());
   EXPECT_TRUE(comm.ReadReady());
@@ -213,10 +213,10 @@ TEST_F(CommOnPty, TheLogRecordsEveryStepInWholeLines) {
 
   const auto lines = LogLines();
   const auto at = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line) - lines.begin(); };
-  for (const char* line : {"Waiting for a CommEvent (Error) to occur.", "Waiting for data from comm connection.",
-                           "Writing to comm port", "Got something from Comm port!!!", "Stopping the Comm",
-                           "Closing Read Thread ", "Read thread shutting down", "Closing Write Thread",
-                           "Write thread shutting down"})
+  for (const char* line :
+       {"Waiting for a CommEvent (Error) to occur.", "Waiting for data from comm connection.", "Writing to comm port",
+        "Got something from Comm port!!!", "Stopping the Comm", "Closing Read Thread ", "Read thread shutting down",
+        "Closing Write Thread", "Write thread shutting down"})
     EXPECT_LT(at(line), static_cast<long>(lines.size())) << line;
   EXPECT_LT(at("Stopping the Comm"), at("Closing Read Thread "));
   EXPECT_LT(at("Closing Read Thread "), at("Read thread shutting down"));

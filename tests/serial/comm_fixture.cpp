@@ -8,9 +8,7 @@
 
 namespace zr7::test {
 
-CommFixture::CommFixture() : logFolder(MakeUniqueFolder("zr7-comm")) {
-  logPath = (logFolder / "comm.log").string();
-}
+CommFixture::CommFixture() : logFolder(MakeUniqueFolder("zr7-comm")) { logPath = (logFolder / "comm.log").string(); }
 
 CommFixture::~CommFixture() {
   std::error_code ignored;

@@ -17,7 +17,7 @@ namespace zr7::test {
 // A component on a plain message loop, with its events recorded and its
 // diagnostic log in a file of its own.
 class CommFixture : public ::testing::Test {
- protected:
+protected:
   CommFixture();
   ~CommFixture() override;
 

@@ -16,7 +16,7 @@ namespace zr7::test {
 // can get stuck in a wait as a broken driver would. For what a real
 // pseudo-terminal cannot be made to do.
 class FakeSerialDevice final : public SerialDevice {
- public:
+public:
   FakeSerialDevice();
 
   // Set before the port is opened: calls by name ("CreateIoRecord",
@@ -55,11 +55,11 @@ class FakeSerialDevice final : public SerialDevice {
   std::uint32_t WaitAny(Event& stop, std::span<IoRecord* const> records, int& error) override;
   IoResult GetOverlappedResult(IoRecord& record) override;
 
- private:
+private:
   struct Record;
   IoResult Fails(const char* call) const;
-  bool CheckCompleted(Record& record);  // with mutex_ held
-  void WakeWaiters();                   // with mutex_ held
+  bool CheckCompleted(Record& record); // with mutex_ held
+  void WakeWaiters();                  // with mutex_ held
 
   std::mutex mutex_;
   std::condition_variable released_;

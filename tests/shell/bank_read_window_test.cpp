@@ -27,15 +27,15 @@ class Instrument {
 public:
   Instrument(const std::filesystem::path& folder, std::vector<std::string> options)
       : process_(WithLink(folder, std::move(options))) {
-    process_.FirstLine();  // printed once it answers
+    process_.FirstLine(); // printed once it answers
   }
   // The adapter's cable pulled: the instrument's end of the line goes away.
   void Unplug() { process_.Stop(SIGKILL); }
 
 private:
   static std::vector<std::string> WithLink(const std::filesystem::path& folder, std::vector<std::string> options) {
-    options.insert(options.end(), {"--link", (folder / "ports" / "COM1").string(), "--log",
-                                   (folder / "requests.log").string()});
+    options.insert(options.end(),
+                   {"--link", (folder / "ports" / "COM1").string(), "--log", (folder / "requests.log").string()});
     return options;
   }
   TSimProcess process_;
@@ -49,8 +49,9 @@ int LinesIn(const std::filesystem::path& path) {
 }
 
 QString IncompleteText(int samplesRead, int sampleCount, int unanswered) {
-  return QString::fromUtf8("Pomiar jest niekompletny: odczytano %1 z %2 próbek, zapytań bez odpowiedzi: %3. "
-                           "Krzywa może być niepełna.")
+  return QString::fromUtf8(
+             "Pomiar jest niekompletny: odczytano %1 z %2 próbek, zapytań bez odpowiedzi: %3. "
+             "Krzywa może być niepełna.")
       .arg(samplesRead)
       .arg(sampleCount)
       .arg(unanswered);
@@ -77,7 +78,7 @@ double LargestTimeLabel(const QString& pdf) {
   const std::vector<TPdfWord> words = PdfWords(pdf);
   const TPdfWord* title = FindWord(words, QStringLiteral("czas"));
   if (title == nullptr) return -1;
-  std::vector<std::pair<double, double>> numbers;  // (row, value)
+  std::vector<std::pair<double, double>> numbers; // (row, value)
   for (const TPdfWord& word : words) {
     bool isNumber = false;
     const double value = QString(word.text).replace(u',', u'.').toDouble(&isNumber);
@@ -97,7 +98,7 @@ protected:
   void SetUp() override {
     window.Comm->PortsFolder = directory.Path() / "ports";
     window.show();
-    dialogs.boxes.clear();  // the missing konfiguracja.txt
+    dialogs.boxes.clear(); // the missing konfiguracja.txt
   }
   void ReadBank(int bank) {
     window.seBank->setValue(bank);
@@ -139,7 +140,8 @@ TEST_F(WindowBankRead, WindowShowsTheBankTheInstrumentHolds) {
     ASSERT_EQ(s.surZ, std::abs(line[1])) << i;
     ASSERT_EQ(s.F, (line[2] >> 8) & 0xFF) << i;
   }
-  EXPECT_EQ(window.Ldata->text(), QString("%1/%2/20%3").arg(held.day).arg(held.month).arg(held.year, 2, 10, QChar('0')));
+  EXPECT_EQ(window.Ldata->text(),
+            QString("%1/%2/20%3").arg(held.day).arg(held.month).arg(held.year, 2, 10, QChar('0')));
   EXPECT_EQ(window.Lgodzina->text(), QString("%1:%2:%3").arg(held.hour).arg(held.minute).arg(held.second));
   EXPECT_NE(window.lbAmax->text(), "0.0");
   EXPECT_TRUE(window.lHamulec->text().startsWith("hamulec")) << window.lHamulec->text().toStdString();
@@ -294,7 +296,7 @@ TEST_F(WindowBankRead, SplitLineIsReadWholeAndAMalformedLineEndsTheRead) {
 TEST_F(WindowBankRead, LateAnswerIsDroppedAndTheIncompleteReadIsTold) {
   Instrument instrument(directory.Path(), {"--late-at", "7:550"});
   Connect();
-  window.State.Pomiar.Probki[2].surX = 1234;  // from an earlier test
+  window.State.Pomiar.Probki[2].surX = 1234; // from an earlier test
   window.bbtOpenClick();
 
   const sim::TSimTest held = sim::GeneratedTest(1);

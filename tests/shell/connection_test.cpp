@@ -48,14 +48,16 @@ protected:
   void SetUp() override {
     window.Comm->PortsFolder = directory.Path() / "ports";
     window.show();
-    dialogs.boxes.clear();  // the missing konfiguracja.txt
+    dialogs.boxes.clear(); // the missing konfiguracja.txt
   }
   void Choose(const char* port) { window.cbCOM->setCurrentText(port); }
   bool Connected() const {
-    return window.State.Polaczony && window.bbtOpen->isEnabled() && window.btPolacz->text() == QString::fromUtf8("Rozlącz");
+    return window.State.Polaczony && window.bbtOpen->isEnabled() &&
+           window.btPolacz->text() == QString::fromUtf8("Rozlącz");
   }
   bool Disconnected() const {
-    return !window.State.Polaczony && !window.bbtOpen->isEnabled() && window.btPolacz->text() == QString::fromUtf8("Polącz");
+    return !window.State.Polaczony && !window.bbtOpen->isEnabled() &&
+           window.btPolacz->text() == QString::fromUtf8("Polącz");
   }
 
   TWorkingDirectory directory;
@@ -108,9 +110,9 @@ TEST_F(Connection, FailedConnectsStayDisconnected) {
     const char* message;
   };
   const Case cases[] = {
-      {"", "Error opening com port."},                     // nothing chosen
-      {"COM5", "Error opening com port."},                 // held by another program
-      {"COM6", "File handle is not a comm handle. "},      // not a serial device; no full stop after the blank
+      {"", "Error opening com port."},                // nothing chosen
+      {"COM5", "Error opening com port."},            // held by another program
+      {"COM6", "File handle is not a comm handle. "}, // not a serial device; no full stop after the blank
   };
   for (const auto& c : cases) {
     dialogs.boxes.clear();

@@ -132,7 +132,7 @@ TEST(DaneSKP, EnterPressesTheFocusedButtonAndIsOkElsewhere) {
   };
   const auto modyfikuj = [](TdaneSKP& d) -> QWidget* {
     d.edAdres->setFocus();
-    QTest::keyClick(d.edAdres, Qt::Key_Tab);  // the operator's way there
+    QTest::keyClick(d.edAdres, Qt::Key_Tab); // the operator's way there
     EXPECT_EQ(QApplication::focusWidget(), d.Button1);
     return d.Button1;
   };

@@ -32,7 +32,7 @@ TEST(LineErrorWindow, EachReportOpensABoxAndBoxesStack) {
   dialogs.whileBoxOpen = [&](std::size_t number) {
     openAtOnce = std::max(openAtOnce, number);
     if (number == 1) {
-      device->ReportLineError(kLineErrorFrame);  // the second framing error, while the first box is open
+      device->ReportLineError(kLineErrorFrame); // the second framing error, while the first box is open
       EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.boxes.size() == 2; }, 5000));
     }
   };
@@ -78,7 +78,7 @@ struct DriverReport {
   bool driverCounts;
   LineErrorCounts counted;
   std::string marked;
-  std::string data;  // what the window receives
+  std::string data; // what the window receives
   int errorStatus;
 };
 
@@ -104,14 +104,14 @@ TEST_P(DriverLineErrors, ReachTheOperatorWithTheirOwnBits) {
 
 INSTANTIATE_TEST_SUITE_P(
     Marks, DriverLineErrors,
-    ::testing::Values(
-        DriverReport{"framing error, no counts", false, {}, "1 \377\0\x83 2"s, "1 \x83 2"s, 1},
-        DriverReport{"parity error counted", true, {.parity = 1}, "\377\0q"s, "q", 4},
-        DriverReport{"overrun counted", true, {.overrun = 1}, "after the loss", "after the loss", 2},
-        DriverReport{"break, no counts", false, {}, "\377\0\0"s, "\0"s, 8},
-        DriverReport{"break counted", true, {.breaks = 1}, "\377\0\0"s, "\0"s, 8},
-        DriverReport{"framing error and overrun counted", true, {.frame = 1, .overrun = 1}, "\377\0q"s, "q", 3},
-        DriverReport{"receive buffer overflow counted", true, {.bufferOverrun = 1}, "z", "z", 8}),
+    ::testing::Values(DriverReport{"framing error, no counts", false, {}, "1 \377\0\x83 2"s, "1 \x83 2"s, 1},
+                      DriverReport{"parity error counted", true, {.parity = 1}, "\377\0q"s, "q", 4},
+                      DriverReport{"overrun counted", true, {.overrun = 1}, "after the loss", "after the loss", 2},
+                      DriverReport{"break, no counts", false, {}, "\377\0\0"s, "\0"s, 8},
+                      DriverReport{"break counted", true, {.breaks = 1}, "\377\0\0"s, "\0"s, 8},
+                      DriverReport{
+                          "framing error and overrun counted", true, {.frame = 1, .overrun = 1}, "\377\0q"s, "q", 3},
+                      DriverReport{"receive buffer overflow counted", true, {.bufferOverrun = 1}, "z", "z", 8}),
     [](const ::testing::TestParamInfo<DriverReport>& info) { return std::to_string(info.index); });
 
 // A received 0xFF is data, not an error; a report while a box is open

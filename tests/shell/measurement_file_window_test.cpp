@@ -60,7 +60,7 @@ class MeasurementFiles : public ::testing::Test {
 protected:
   void SetUp() override {
     window.show();
-    dialogs.boxes.clear();  // the missing konfiguracja.txt
+    dialogs.boxes.clear(); // the missing konfiguracja.txt
   }
   QString PathOf(const char* name) const { return QString::fromStdString((directory.Path() / name).string()); }
   void Open(const char* name) {
@@ -88,7 +88,9 @@ TEST_F(MeasurementFiles, HandMadeFileOpensWithItsCurvesCaptionsAndData) {
       .Text(24512, "hamulec roboczy")
       .Text(24768, "(*) w przypadku motocykla - hamulec obu k\xF3\xB3")
       .Text(25024, "0,4")
-      .Text(25280, "SKP \xA3\xF3" "d\x9F")
+      .Text(25280,
+            "SKP \xA3\xF3"
+            "d\x9F")
       .Text(25536, "Adres")
       .Kind(3)
       .Text(25796, "Marka")
@@ -148,7 +150,7 @@ TEST_F(MeasurementFiles, InfinitiesAndNaNOpenAndShow) {
     EXPECT_TRUE(dialogs.boxes.empty());
     EXPECT_EQ(window.lbAmax->text(), c.lbAmax);
     EXPECT_EQ(window.lbFmax->text(), "30");
-    window.grab();  // the chart draws the finite part
+    window.grab(); // the chart draws the finite part
   }
 }
 
@@ -166,7 +168,7 @@ TEST_F(MeasurementFiles, SaveChangeEverythingAndOpenGivesTheSameScreen) {
   window.daneSKP->edSKP->setText(QString::fromUtf8("Stacja Żółć"));
   window.daneSKP->edUwagi->setText(QString(300, 'u'));
   window.daneSKP->rodzaj_pojazdu->setCurrentIndex(1);
-  Save("pomiar");  // typed without extension
+  Save("pomiar"); // typed without extension
   ASSERT_TRUE(dialogs.boxes.empty());
   ASSERT_TRUE(fs::exists(directory.Path() / "pomiar.zr"));
   EXPECT_EQ(SizeOf("pomiar.zr"), 27592u);

@@ -45,7 +45,8 @@ TEST(OdrysujLocale, BrakingFiguresUseTheUsersDecimalSeparator) {
   p.Probki[1].n = 160;
   for (int i = 5; i < 5 + 149; ++i) p.Probki[i].a = 6;
   window.Odrysuj();
-  EXPECT_EQ(window.StatusBar->PanelText(2), "MFDD 6" + separator + "0 m/s2 (61 %)  v0 80 km/h  s 41" + separator + "1 m");
+  EXPECT_EQ(window.StatusBar->PanelText(2),
+            "MFDD 6" + separator + "0 m/s2 (61 %)  v0 80 km/h  s 41" + separator + "1 m");
   EXPECT_EQ(window.StatusBar->PanelHint(2),
             "MFDD 6" + separator + "0 m/s2 (61 %)  v0 80 km/h  s 41" + separator + "1 m  t 3" + separator + "70 s");
 

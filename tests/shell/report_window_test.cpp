@@ -25,7 +25,7 @@ class ReportWindow : public ::testing::Test {
 protected:
   void SetUp() override {
     window.show();
-    dialogs.boxes.clear();  // the missing konfiguracja.txt
+    dialogs.boxes.clear(); // the missing konfiguracja.txt
     TPomiar& p = window.State.Pomiar;
     for (int i = 1; i <= 200; ++i) {
       p.Probki[i].a = 6.0;
@@ -53,8 +53,9 @@ TEST_F(ReportWindow, PrintsWhatTheWindowShows) {
   EXPECT_TRUE(dialogs.boxes.empty());
   ASSERT_EQ(PdfPageCount(Pdf()), 1);
   const QString text = PdfTextLines(Pdf()).join('\n');
-  for (const char* expected : {"9/12/2026", "Stacja Kontroli Pojazdów Łódź", "EL 12345", "Rodzaj pojazdu: samochód ciężarowy",
-                               "hamulec awaryjny", "a max [m/s2] = 6", "F [daN] = 40"}) {
+  for (const char* expected :
+       {"9/12/2026", "Stacja Kontroli Pojazdów Łódź", "EL 12345", "Rodzaj pojazdu: samochód ciężarowy",
+        "hamulec awaryjny", "a max [m/s2] = 6", "F [daN] = 40"}) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\nin:\n" << text.toStdString();
   }
   EXPECT_TRUE(window.Prn_Opis->toPlainText().contains("EL 12345"));
@@ -92,7 +93,7 @@ TEST_F(ReportWindow, ReportThatCannotBeWrittenWhollyKeepsTheOldPdf) {
 
   window.daneSKP->edRej->setText("WX 999");
   {
-    const TFileSizeLimit noRoom(2000);  // as a disk that fills during the write
+    const TFileSizeLimit noRoom(2000); // as a disk that fills during the write
     window.sbPrintClick();
   }
   ASSERT_EQ(dialogs.boxes.size(), 1u);

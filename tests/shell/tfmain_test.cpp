@@ -84,10 +84,10 @@ TEST_F(MainWindow, ControlsStartAsTheOperatorExpects) {
   }
 
   const std::pair<QLabel*, const char*> captions[] = {
-      {window.Ldata, "00/00/00"}, {window.Lgodzina, "00:00:00"}, {window.Label1, "a max [m/s2] ="},
-      {window.lbAmax, "0.0"},     {window.Label6, "F max [daN] ="}, {window.lbFmax, "0.0"},
-      {window.lHamulec, "hamulec"}, {window.Label2, "kąt pocz ="}, {window.Lbeta, "0.0"},
-      {window.Label3, "a pocz ="},  {window.La_zero, "0.0"},      {window.Label4, "blok ="},
+      {window.Ldata, "00/00/00"},   {window.Lgodzina, "00:00:00"},    {window.Label1, "a max [m/s2] ="},
+      {window.lbAmax, "0.0"},       {window.Label6, "F max [daN] ="}, {window.lbFmax, "0.0"},
+      {window.lHamulec, "hamulec"}, {window.Label2, "kąt pocz ="},    {window.Lbeta, "0.0"},
+      {window.Label3, "a pocz ="},  {window.La_zero, "0.0"},          {window.Label4, "blok ="},
       {window.Lblok, "0"},
   };
   for (const auto& [label, text] : captions) EXPECT_EQ(label->text(), QString::fromUtf8(text));
@@ -137,7 +137,7 @@ TEST_F(MainWindow, TabGoesRoundTheControlsOnly) {
   Shown();
   window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-  window.bbtOpen->setEnabled(true);  // as while connected
+  window.bbtOpen->setEnabled(true); // as while connected
   const std::vector<QWidget*> round = {window.cbCOM, window.btPolacz, window.seBank, window.bbtOpen, window.Button1};
   window.cbCOM->setFocus();
   for (int press = 1; press <= 2 * static_cast<int>(round.size()); ++press) {
@@ -151,7 +151,7 @@ TEST_F(MainWindow, TabGoesRoundTheControlsOnly) {
 // Enter presses the focused button, as Space does.
 TEST_F(MainWindow, EnterAndSpacePressTheFocusedButton) {
   Shown();
-  window.bbtOpen->setEnabled(true);  // as while connected
+  window.bbtOpen->setEnabled(true); // as while connected
   for (QPushButton* button : {window.btPolacz, window.bbtOpen, window.Button1}) {
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
       window.activateWindow();
@@ -181,7 +181,9 @@ TEST_F(MainWindow, MissingConfigurationGivesOneErrorBoxAndAWorkingWindow) {
 }
 
 TEST_F(MainWindow, ConfigurationIsRestoredAtFirstShow) {
-  WriteConfiguration("Stacja Kontroli Pojazd\xF3w\r\nul. \xA3\xF3" "dzka 5\r\nbez uwag\r\n12\r\n");
+  WriteConfiguration(
+      "Stacja Kontroli Pojazd\xF3w\r\nul. \xA3\xF3"
+      "dzka 5\r\nbez uwag\r\n12\r\n");
   Shown();
   EXPECT_TRUE(dialogs.boxes.empty());
   EXPECT_EQ(window.daneSKP->edSKP->text(), QString::fromUtf8("Stacja Kontroli Pojazdów"));
@@ -269,7 +271,7 @@ TEST_F(MainWindow, CtrlKeysOpenSaveAndPrint) {
   press(Qt::Key_P);
   EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.printing.printDialogs == 1; }, 2000)) << "Ctrl+P";
 
-  window.sbOpen->setEnabled(false);  // as while a bank is read
+  window.sbOpen->setEnabled(false); // as while a bank is read
   press(Qt::Key_O);
   QTest::qWait(300);
   EXPECT_EQ(dialogs.fileDialogs.size(), 2u) << "no file is opened during a read";

@@ -39,8 +39,8 @@ inline QSizeF PdfPageSize(const QString& pdf) {
 // reduced to one, empty lines left out.
 inline QStringList PdfTextLines(const QString& pdf) {
   QStringList lines;
-  for (const QString& line : RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
-                                 .split(u'\n')) {
+  for (const QString& line :
+       RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}).split(u'\n')) {
     const QString simple = line.simplified();
     if (!simple.isEmpty() && simple != QStringLiteral("\f")) lines << simple;
   }
@@ -49,7 +49,7 @@ inline QStringList PdfTextLines(const QString& pdf) {
 
 struct TPdfWord {
   QString text;
-  QRectF box;  // points from the page's top left corner
+  QRectF box; // points from the page's top left corner
 };
 
 inline std::vector<TPdfWord> PdfWords(const QString& pdf) {
@@ -78,14 +78,14 @@ inline const TPdfWord* FindWord(const std::vector<TPdfWord>& words, const QStrin
 inline int PdfImageCount(const QString& pdf) {
   const QStringList rows =
       RunTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}).split(u'\n', Qt::SkipEmptyParts);
-  return static_cast<int>(rows.size()) - 2;  // two heading rows
+  return static_cast<int>(rows.size()) - 2; // two heading rows
 }
 
 inline QImage PdfPageImage(const QString& pdf, int dpi) {
   QTemporaryDir dir;
   const QString stem = dir.filePath(QStringLiteral("page"));
-  RunTool(QStringLiteral("pdftoppm"),
-          {QStringLiteral("-png"), QStringLiteral("-singlefile"), QStringLiteral("-r"), QString::number(dpi), pdf, stem});
+  RunTool(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-singlefile"), QStringLiteral("-r"),
+                                       QString::number(dpi), pdf, stem});
   return QImage(stem + QStringLiteral(".png"));
 }
 

@@ -25,7 +25,7 @@ public:
     if (setup) setup(printer);
   }
 
-  QString outputFile;  // empty: the operator cancels
+  QString outputFile; // empty: the operator cancels
   std::function<void(QPrinter&)> setup;
   int printDialogs = 0;
   int setupDialogs = 0;

@@ -50,7 +50,7 @@ std::string SystemCp1250ToUtf8(unsigned char byte) {
 TEST(Cp1250, UpperHalfMatchesSystemConverter) {
   for (int byte = 0x80; byte <= 0xFF; ++byte) {
     const std::string expected = SystemCp1250ToUtf8(static_cast<unsigned char>(byte));
-    if (expected.empty()) continue;  // unassigned in the code page
+    if (expected.empty()) continue; // unassigned in the code page
     const std::string single(1, static_cast<char>(byte));
     EXPECT_EQ(Cp1250ToUtf8(single), expected) << "byte " << byte;
     EXPECT_EQ(Utf8ToCp1250(expected), single) << "byte " << byte;
@@ -61,23 +61,23 @@ TEST(Cp1250, PolishLettersAndUnmappableCharacters) {
   const std::string polish = "Zażółć gęślą jaźń ĄĆĘŁŃÓŚŹŻ";
   const std::string bytes = Utf8ToCp1250(polish);
   EXPECT_EQ(bytes.size(), 27u);
-  EXPECT_EQ(static_cast<unsigned char>(bytes[2]), 0xBF);  // ż
+  EXPECT_EQ(static_cast<unsigned char>(bytes[2]), 0xBF); // ż
   EXPECT_EQ(Cp1250ToUtf8(bytes), polish);
   EXPECT_EQ(Utf8ToCp1250("π ≈ 3"), "? ? 3");
-  EXPECT_EQ(Utf8ToCp1250("\xC5"), "?");  // cut-off sequence
+  EXPECT_EQ(Utf8ToCp1250("\xC5"), "?"); // cut-off sequence
   EXPECT_EQ(Cp1250ToUtf8(Utf8ToCp1250(Cp1250ToUtf8("\x81"))), Cp1250ToUtf8("\x81"));
 }
 
 TEST(Cp1250, MalformedUtf8BecomesOneQuestionMarkPerSequence) {
   const std::pair<std::string, std::string> cases[] = {
-      {"x\xC1\x81y", "x?y"},          // overlong "A"
-      {std::string("\xC0\x80", 2), "?"},  // overlong NUL
-      {"\xE0\x80\xAF", "?"},          // overlong "/"
-      {"\xE0\x82\x80", "?"},          // overlong U+0080
-      {"\xF0\x80\x80\xB3", "?"},      // overlong "3"
-      {"\xED\xA0\x80", "?"},          // a surrogate
-      {"\xF4\x90\x80\x80", "?"},      // past U+10FFFF
-      {"\xC2\x81", "\x81"},           // a two-byte character the code page keeps
+      {"x\xC1\x81y", "x?y"},             // overlong "A"
+      {std::string("\xC0\x80", 2), "?"}, // overlong NUL
+      {"\xE0\x80\xAF", "?"},             // overlong "/"
+      {"\xE0\x82\x80", "?"},             // overlong U+0080
+      {"\xF0\x80\x80\xB3", "?"},         // overlong "3"
+      {"\xED\xA0\x80", "?"},             // a surrogate
+      {"\xF4\x90\x80\x80", "?"},         // past U+10FFFF
+      {"\xC2\x81", "\x81"},              // a two-byte character the code page keeps
       {"\xC5\x81\xC2\xA0", "\xA3\xA0"},  // Ł and the no-break space
   };
   for (const auto& [utf8, cp1250] : cases) EXPECT_EQ(Utf8ToCp1250(utf8), cp1250) << utf8;
@@ -90,7 +90,7 @@ TEST(ShortString, CutsAt255AndKeepsBytesBeyondTheText) {
   EXPECT_EQ(text.Text(), std::string(255, 'x'));
   text.Assign("ab");
   EXPECT_EQ(text.Text(), "ab");
-  EXPECT_EQ(text.bytes[3], 'x');  // a shorter text leaves the old bytes behind it
+  EXPECT_EQ(text.bytes[3], 'x'); // a shorter text leaves the old bytes behind it
   text.AssignUtf8("Bląd");
   EXPECT_EQ(text.Length(), 4u);
   EXPECT_EQ(text.Utf8(), "Bląd");
@@ -104,9 +104,18 @@ struct FixedCase {
 
 TEST(FormatFixed, RoundsHalfAwayFromZeroOnTheDecimalForm) {
   const FixedCase cases[] = {
-      {0.0, 1, "0,0"},      {9.96, 1, "10,0"},   {2.25, 1, "2,3"},  {0.15, 1, "0,2"},
-      {-2.25, 1, "-2,3"},   {-0.04, 1, "0,0"},   {57.0, 0, "57"},   {56.5, 0, "57"},
-      {0.4999, 0, "0"},     {123.45, 1, "123,5"}, {1e-20, 1, "0,0"}, {255.0, 0, "255"},
+      {0.0, 1, "0,0"},
+      {9.96, 1, "10,0"},
+      {2.25, 1, "2,3"},
+      {0.15, 1, "0,2"},
+      {-2.25, 1, "-2,3"},
+      {-0.04, 1, "0,0"},
+      {57.0, 0, "57"},
+      {56.5, 0, "57"},
+      {0.4999, 0, "0"},
+      {123.45, 1, "123,5"},
+      {1e-20, 1, "0,0"},
+      {255.0, 0, "255"},
       {1234567.891, 1, "1234567,9"},
   };
   for (const auto& c : cases) {
@@ -117,9 +126,8 @@ TEST(FormatFixed, RoundsHalfAwayFromZeroOnTheDecimalForm) {
 
 TEST(FormatGeneral, ShortestFormWithFourDigits) {
   const std::pair<double, const char*> cases[] = {
-      {-0.5, "-0.5"}, {1.25, "1.25"}, {123.45, "123.5"}, {0.0, "0"},
-      {2.0, "2"},     {9.9996, "10"}, {0.0012345, "0.001235"}, {-12.0, "-12"},
-      {12345.0, "1.235E+4"},
+      {-0.5, "-0.5"},          {1.25, "1.25"}, {123.45, "123.5"},     {0.0, "0"}, {2.0, "2"}, {9.9996, "10"},
+      {0.0012345, "0.001235"}, {-12.0, "-12"}, {12345.0, "1.235E+4"},
   };
   for (const auto& [value, expected] : cases) EXPECT_EQ(FormatGeneral(value, 4, "."), expected) << value;
   EXPECT_EQ(FormatGeneral(-0.5, 4, ","), "-0,5");
@@ -134,7 +142,7 @@ constexpr const char* kPolishLocale = "pl_PL.UTF-8";
 #endif
 
 class PolishProcessLocale : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     previous_ = std::setlocale(LC_ALL, nullptr);
     ASSERT_NE(std::setlocale(LC_ALL, kPolishLocale), nullptr) << kPolishLocale << " is not installed";
@@ -142,7 +150,7 @@ class PolishProcessLocale : public ::testing::Test {
   }
   void TearDown() override { std::setlocale(LC_ALL, previous_.c_str()); }
 
- private:
+private:
   std::string previous_;
 };
 
@@ -187,13 +195,28 @@ TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
 
 TEST(ParseRuntimeInteger, AcceptsWhatTheRuntimeAccepts) {
   const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
-      {"7", 7},        {" 7", 7},          {"+7", 7},          {"-3", -3},
-      {"012", 12},     {"$1F", 31},        {"0x1f", 31},       {"0X10", 16},
-      {"x10", 16},     {"-$10", -16},      {"2147483647", INT32_MAX},
+      {"7", 7},
+      {" 7", 7},
+      {"+7", 7},
+      {"-3", -3},
+      {"012", 12},
+      {"$1F", 31},
+      {"0x1f", 31},
+      {"0X10", 16},
+      {"x10", 16},
+      {"-$10", -16},
+      {"2147483647", INT32_MAX},
       {"-2147483648", INT32_MIN},
-      {"7 ", std::nullopt}, {"COM7", std::nullopt}, {"", std::nullopt}, {" ", std::nullopt},
-      {"-", std::nullopt},  {"0x", std::nullopt},   {"1.5", std::nullopt}, {"2147483648", std::nullopt},
-      {"99999999999", std::nullopt}, {"\t7", std::nullopt},
+      {"7 ", std::nullopt},
+      {"COM7", std::nullopt},
+      {"", std::nullopt},
+      {" ", std::nullopt},
+      {"-", std::nullopt},
+      {"0x", std::nullopt},
+      {"1.5", std::nullopt},
+      {"2147483648", std::nullopt},
+      {"99999999999", std::nullopt},
+      {"\t7", std::nullopt},
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(ParseRuntimeInteger(text), expected) << '"' << text << '"';
 }
@@ -207,7 +230,7 @@ TEST(FileErrors, RuntimeTextsAndFullStop) {
   EXPECT_EQ(FileErrorText(EIO), "I/O error 5");
   EXPECT_EQ(WithFullStop("File not found"), "File not found.");
   EXPECT_EQ(WithFullStop("Done."), "Done.");
-  EXPECT_EQ(WithFullStop("Really!"), "Really!");  // '!' sorts before '.'
+  EXPECT_EQ(WithFullStop("Really!"), "Really!"); // '!' sorts before '.'
   EXPECT_EQ(WithFullStop("I/O error 5"), "I/O error 5.");
   EXPECT_EQ(WithFullStop(""), "");
 }

@@ -57,7 +57,7 @@ TEST(RequestWait, TimeOutOnlyEndsAnOpenWait) {
 }
 
 TEST(RequestWait, LineLongerThanItsRoomIsOverlong) {
-  const std::string fits = std::string(398, '7') + "\r\n";  // 400 bytes with CR LF
+  const std::string fits = std::string(398, '7') + "\r\n"; // 400 bytes with CR LF
   TRequestWait wait;
   wait.Begin();
   EXPECT_TRUE(wait.Receive(Bytes(fits)));
@@ -83,9 +83,9 @@ TEST(AnswerNumbers, WellFormedAndMalformedLines) {
       {"-150 700 6400", TAnswerNumbers{-150, 700, 6400}},
       {"0 0 0", TAnswerNumbers{0, 0, 0}},
       {"+5 -6 7", TAnswerNumbers{5, -6, 7}},
-      {"1 2  3", TAnswerNumbers{1, 2, 3}},  // the third number may have leading blanks
+      {"1 2  3", TAnswerNumbers{1, 2, 3}}, // the third number may have leading blanks
       {"2147483647 -2147483648 1", TAnswerNumbers{2147483647, -2147483647 - 1, 1}},
-      {"1  2 3", std::nullopt},             // two spaces: the second number is empty
+      {"1  2 3", std::nullopt}, // two spaces: the second number is empty
       {"1 2", std::nullopt},
       {"", std::nullopt},
       {"OK", std::nullopt},
@@ -93,7 +93,7 @@ TEST(AnswerNumbers, WellFormedAndMalformedLines) {
       {"1 2 3 4", std::nullopt},
       {"a 2 3", std::nullopt},
       {"1 2 -", std::nullopt},
-      {"$10 2 3", std::nullopt},            // decimal only
+      {"$10 2 3", std::nullopt}, // decimal only
       {"0x10 2 3", std::nullopt},
       {"2147483648 0 0", std::nullopt},
   };
@@ -106,14 +106,14 @@ TEST(BankStorage, SampleLineRawFields) {
     std::int16_t surX, surZ, F;
   } cases[] = {
       {{-150, 700, 6400}, 150, 700, 25},
-      {{150, -700, 6655}, 150, 700, 25},       // low byte of the force word is not force
-      {{0, 0, -256}, 0, 0, 255},               // 0xFF00: bits 8 to 15 only
-      {{70000, 0, 65536 + 512}, 4464, 0, 2},   // low 16 bits
+      {{150, -700, 6655}, 150, 700, 25},     // low byte of the force word is not force
+      {{0, 0, -256}, 0, 0, 255},             // 0xFF00: bits 8 to 15 only
+      {{70000, 0, 65536 + 512}, 4464, 0, 2}, // low 16 bits
       {{-32768, 0, 0}, -32768, 0, 0},
   };
   for (const auto& c : cases) {
     TProbka sample;
-    sample.a = 1.5;  // fields other than the raw ones are left alone
+    sample.a = 1.5; // fields other than the raw ones are left alone
     StoreSample(sample, c.numbers);
     EXPECT_EQ(sample.surX, c.surX) << c.numbers[0];
     EXPECT_EQ(sample.surZ, c.surZ) << c.numbers[1];

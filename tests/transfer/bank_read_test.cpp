@@ -90,7 +90,7 @@ TEST(BankRead, FullReadStoresHeaderSamplesAndDerivedValues) {
 
     EXPECT_FALSE(log.failed);
     EXPECT_EQ(log.timeOuts, 0);
-    EXPECT_EQ(log.progress, 15);  // three header lines and twelve blocks
+    EXPECT_EQ(log.progress, 15); // three header lines and twelve blocks
     std::vector<int> blocks;
     for (int j = 0; j <= 12; ++j) blocks.push_back(13 * (bank - 1) + j + 1);
     EXPECT_EQ(log.blockCaptions, blocks);
@@ -98,8 +98,8 @@ TEST(BankRead, FullReadStoresHeaderSamplesAndDerivedValues) {
     ASSERT_TRUE(log.header);
     EXPECT_EQ(state.IloscProbek, test.count);
     EXPECT_EQ(log.header->statusCount, " Ilosc próbek = " + std::to_string(test.count));
-    EXPECT_EQ(log.header->Ldata, std::to_string(test.day) + "/" + std::to_string(test.month) + "/" +
-                                     std::to_string(2000 + test.year));
+    EXPECT_EQ(log.header->Ldata,
+              std::to_string(test.day) + "/" + std::to_string(test.month) + "/" + std::to_string(2000 + test.year));
     EXPECT_DOUBLE_EQ(state.KatPocz, test.angleMilliradians / 1000.0);
     EXPECT_DOUBLE_EQ(state.APocz, test.accelerationCenti / 100.0);
     EXPECT_EQ(state.Naglowek[12], test.brakeKind);
@@ -142,12 +142,12 @@ TEST(BankRead, SamplesAbove500AreDropped) {
 
 TEST(BankRead, SilentInstrument) {
   TWykresState state;
-  state.Pomiar.Probki[1].surZ = 700;  // kept from an earlier measurement
+  state.Pomiar.Probki[1].surZ = 700; // kept from an earlier measurement
   const auto log = Read(state, 3, [](long, const std::string&) { return std::vector<std::string>{}; });
   EXPECT_EQ(log.timeOuts, 544);
   EXPECT_TRUE(log.blockCaptions.empty());
   EXPECT_FALSE(log.failed);
-  EXPECT_EQ(log.progress, 12);  // only the sample blocks advance without answers
+  EXPECT_EQ(log.progress, 12); // only the sample blocks advance without answers
   // The header bytes are still zero: 100 samples, derived from the old raw values.
   ASSERT_TRUE(log.header);
   EXPECT_EQ(state.IloscProbek, 100);
@@ -165,9 +165,8 @@ TEST(BankRead, TimedOutLinesKeepTheirValues) {
   TWykresState state;
   state.Pomiar.Probki[1].surX = 1234;
   // Request 6 is the line of sample 1.
-  const auto log = Read(state, 1, Altered(Instrument(banks), 6, [](std::string) {
-                          return std::vector<std::string>{};
-                        }));
+  const auto log =
+      Read(state, 1, Altered(Instrument(banks), 6, [](std::string) { return std::vector<std::string>{}; }));
   EXPECT_EQ(log.timeOuts, 1);
   EXPECT_TRUE(log.outcomes[5].timedOut);
   EXPECT_FALSE(log.failed);
@@ -191,28 +190,27 @@ TEST(BankRead, MalformedLineEndsTheRead) {
   const auto banks = sim::GeneratedBanks();
   const sim::TSimTest test = sim::GeneratedTest(1);
   const struct {
-    long at;                 // request whose answer is bad
+    long at; // request whose answer is bad
     std::string answer;
     std::size_t requestsMade;
-    int count;               // IloscProbek after the read
+    int count; // IloscProbek after the read
   } cases[] = {
-      {2, "1282  4872 1287\r\n", 2, 0},             // header line: nothing decoded
+      {2, "1282  4872 1287\r\n", 2, 0},            // header line: nothing decoded
       {7, "1  2 3\r\n", 7, 140},                   // second sample line: two spaces
-      {7, std::string(500, '9') + "\r\n", 7, 140},  // over-long line
+      {7, std::string(500, '9') + "\r\n", 7, 140}, // over-long line
       {7, "\r\n", 7, 140},
   };
   for (const auto& c : cases) {
     TWykresState state;
     state.Pomiar.Probki[2].surX = 4321;
-    const auto log = Read(state, 1, Altered(Instrument(banks), c.at, [&](std::string) {
-                            return std::vector<std::string>{c.answer};
-                          }));
+    const auto log = Read(
+        state, 1, Altered(Instrument(banks), c.at, [&](std::string) { return std::vector<std::string>{c.answer}; }));
     EXPECT_TRUE(log.failed) << c.at;
     EXPECT_TRUE(log.outcomes.back().failed);
     EXPECT_EQ(log.outcomes.size(), c.requestsMade) << c.at;
     EXPECT_EQ(state.IloscProbek, c.count) << c.at;
     EXPECT_DOUBLE_EQ(log.axis.maximum, c.count / 40.0);
-    EXPECT_EQ(state.Pomiar.Probki[2].surX, 4321);  // the bad line stores nothing
+    EXPECT_EQ(state.Pomiar.Probki[2].surX, 4321); // the bad line stores nothing
     // Derived values only for a decoded header, over the whole count.
     EXPECT_EQ(state.Pomiar.Probki[1].n, c.count);
     if (c.count > 0) {
@@ -252,8 +250,8 @@ TEST(BankRead, LateAnswerIsTakenForTheNextRequest) {
   TWykresState state;
   const auto log = Read(state, 1, late);
   EXPECT_TRUE(log.outcomes[1].timedOut);
-  EXPECT_EQ(state.Naglowek[0], 0);      // line 0 never stored
-  EXPECT_EQ(state.Naglowek[6], 1282 >> 8);  // line 0's numbers went to line 1's bytes
+  EXPECT_EQ(state.Naglowek[0], 0);         // line 0 never stored
+  EXPECT_EQ(state.Naglowek[6], 1282 >> 8); // line 0's numbers went to line 1's bytes
   EXPECT_EQ(state.Naglowek[7], 1282 & 0xFF);
 }
 
@@ -276,12 +274,14 @@ TEST(BankRead, CompletenessCountsUnansweredRequestsAndSamplesRead) {
       {"a block selection silent", silentAt({5}), {1, count, count}},
       {"silent instrument", [](long, const std::string&) { return std::vector<std::string>{}; }, {544, 0, 100}},
       {"port closed after five samples",
-       [instrument = Instrument(banks)](long number, const std::string& request) -> std::optional<std::vector<std::string>> {
+       [instrument = Instrument(banks)](long number,
+                                        const std::string& request) -> std::optional<std::vector<std::string>> {
          if (number > 10) return std::nullopt;
          return instrument(number, request);
        },
        {534, 5, count}},
-      {"malformed third sample", Altered(Instrument(banks), 8, [](std::string) { return std::vector<std::string>{"1  2 3\r\n"}; }),
+      {"malformed third sample",
+       Altered(Instrument(banks), 8, [](std::string) { return std::vector<std::string>{"1  2 3\r\n"}; }),
        {544 - 7, 2, count}},
   };
   for (const auto& c : cases) {
@@ -310,7 +310,7 @@ TEST(BankRead, WhatArrivesWhileTheLineIsWaitedQuietIsDropped) {
   auto instrument = Instrument(banks);
   TWykresState state;
   TBankRead read(state, 1, ".");
-  for (long number = 1; number <= 5; ++number) {  // block 0 with its header, then block 1
+  for (long number = 1; number <= 5; ++number) { // block 0 with its header, then block 1
     const std::string request = read.BeginRequest();
     read.Receive(Bytes(instrument(number, request)->front()));
     read.EndRequest();

@@ -18,12 +18,9 @@ TEST(HeaderDecode, SampleCountIsCappedAt500) {
     int count;
     std::string status;
   } cases[] = {
-      {0, 0, 100, " Ilosc próbek = 100"},
-      {0, 140, 240, " Ilosc próbek = 240"},
-      {1, 143, 499, " Ilosc próbek = 499"},
-      {1, 144, 500, " Ilosc próbek = 500"},   // 400
-      {1, 145, 500, " Ilosc próbek = 500"},
-      {255, 255, 500, " Ilosc próbek = 500"},  // taken as unsigned
+      {0, 0, 100, " Ilosc próbek = 100"},   {0, 140, 240, " Ilosc próbek = 240"},
+      {1, 143, 499, " Ilosc próbek = 499"}, {1, 144, 500, " Ilosc próbek = 500"},   // 400
+      {1, 145, 500, " Ilosc próbek = 500"}, {255, 255, 500, " Ilosc próbek = 500"}, // taken as unsigned
   };
   for (const auto& c : cases) {
     auto state = WithHeader({{6, c.high}, {7, c.low}});
@@ -41,7 +38,7 @@ TEST(HeaderDecode, DateAndTimeCaptions) {
       {7, 3, 6, 9, 5, 7, "7/3/2006", "9:5:7"},
       {0, 0, 0, 0, 0, 0, "0/0/2000", "0:0:0"},
       {31, 12, 9, 23, 59, 59, "31/12/2009", "23:59:59"},
-      {1, 1, 10, 0, 0, 0, "1/1/2010", "0:0:0"},  // two-digit years stay "20" and two digits
+      {1, 1, 10, 0, 0, 0, "1/1/2010", "0:0:0"}, // two-digit years stay "20" and two digits
       {15, 8, 24, 12, 30, 0, "15/8/2024", "12:30:0"},
       {15, 8, 99, 12, 30, 0, "15/8/2099", "12:30:0"},
   };
@@ -60,9 +57,9 @@ TEST(HeaderDecode, StartAngleAndInitialAcceleration) {
     double katPocz, aPocz;
     std::string lbeta, laZero;
   } cases[] = {
-      {3, 17, 0, 0, ".", 0.785, 0, "0", "0"},        // 44.98 degrees rounds to 45
+      {3, 17, 0, 0, ".", 0.785, 0, "0", "0"}, // 44.98 degrees rounds to 45
       {0, 0, 0, 0, ".", 0, 0, "-45", "0"},
-      {255, 206, 255, 206, ",", 65.486, -0.5, "3707", "-0,5"},  // angle unsigned, acceleration signed
+      {255, 206, 255, 206, ",", 65.486, -0.5, "3707", "-0,5"}, // angle unsigned, acceleration signed
       {3, 17, 0, 125, ".", 0.785, 1.25, "0", "1.25"},
       {0, 0, 48, 57, ".", 0, 123.45, "-45", "123.5"},
       {0, 0, 128, 0, ".", 0, -327.68, "-45", "-327.7"},
@@ -96,8 +93,7 @@ TEST(HeaderDecode, BrakeKinds) {
       {1, 255, ".", "hamulec roboczy", "(*) w przypadku motocykla - hamulec obu kół", "25.5",
        "hamulec roboczy, odch.kier.jazdy= 25.5 [m]"},
       {2, 25, ".", "hamulec awaryjny", "", "", "hamulec awaryjny"},
-      {3, 25, ".", "hamulec pomocniczy", "(*) w przypadku motocykla - hamulec koła tylnego", "",
-       "hamulec pomocniczy"},
+      {3, 25, ".", "hamulec pomocniczy", "(*) w przypadku motocykla - hamulec koła tylnego", "", "hamulec pomocniczy"},
       {4, 25, ".", "", "", "", ""},
       {0, 0, ".", "", "", "", ""},
       {255, 1, ".", "", "", "", ""},

@@ -40,7 +40,7 @@ TEST(SimBanks, GeneratedTestsLookLikeBrakeTests) {
     for (int i = 1; i <= test.count; ++i) {
       const auto& line = test.samples[i - 1];
       const double az = line[1] * 3 * 9.81 * 0.99 / 2048;
-      ASSERT_NEAR(az, 9.81, 0.05) << b << " " << i;  // the Z axis carries gravity
+      ASSERT_NEAR(az, 9.81, 0.05) << b << " " << i; // the Z axis carries gravity
       ASSERT_LE(line[0], 0);
       const double a = Deceleration(line);
       if (a > peak) peak = a, peakAt = i;
@@ -119,7 +119,7 @@ TEST(SimInstrument, AnswersTheSelectedBlocksLines) {
   };
   EXPECT_EQ(instrument.Answer("L143"), "OK\r\n");
   EXPECT_EQ(instrument.Answer("D2"), line(banks[11].header[2]));
-  EXPECT_EQ(instrument.Answer("D3"), "0 0 0\r\n");  // a header block holds three lines
+  EXPECT_EQ(instrument.Answer("D3"), "0 0 0\r\n"); // a header block holds three lines
   instrument.Answer("L155");
   EXPECT_EQ(instrument.Answer("D43"), line(banks[11].samples[527]));
   EXPECT_EQ(instrument.Answer("D44"), "0 0 0\r\n");
@@ -141,9 +141,9 @@ TEST(SimInstrument, RequestsEndAtCarriageReturn) {
 }
 
 TEST(SimOptions, CommandLine) {
-  const char* argv[] = {"zr7-sim", "--latency", "3", "--pace", "--silent-at", "2,5", "--split-at", "4",
-                        "--malformed-at", "7", "--late-at", "9:700", "--late-at", "10:5", "--link", "/tmp/x",
-                        "--log", "/tmp/log", "--banks", "/tmp/banks"};
+  const char* argv[] = {"zr7-sim", "--latency",      "3",     "--pace",    "--silent-at", "2,5",       "--split-at",
+                        "4",       "--malformed-at", "7",     "--late-at", "9:700",       "--late-at", "10:5",
+                        "--link",  "/tmp/x",         "--log", "/tmp/log",  "--banks",     "/tmp/banks"};
   const auto r = ParseSimOptions(std::size(argv), argv);
   ASSERT_EQ(r.error, "");
   EXPECT_EQ(r.options.latencyMs, 3);
@@ -157,8 +157,8 @@ TEST(SimOptions, CommandLine) {
   EXPECT_EQ(r.options.banksFile, "/tmp/banks");
 
   const std::vector<std::vector<const char*>> bad = {
-      {"zr7-sim", "--latency"}, {"zr7-sim", "--latency", "-1"}, {"zr7-sim", "--silent-at", "0"},
-      {"zr7-sim", "--silent-at", "1,,2"}, {"zr7-sim", "--late-at", "3"}, {"zr7-sim", "--bogus"},
+      {"zr7-sim", "--latency"},           {"zr7-sim", "--latency", "-1"}, {"zr7-sim", "--silent-at", "0"},
+      {"zr7-sim", "--silent-at", "1,,2"}, {"zr7-sim", "--late-at", "3"},  {"zr7-sim", "--bogus"},
       {"zr7-sim", "--link", ""}};
   for (const auto& args : bad) {
     EXPECT_NE(ParseSimOptions(static_cast<int>(args.size()), args.data()).error, "") << args[1];

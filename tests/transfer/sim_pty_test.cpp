@@ -18,7 +18,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-
 namespace zr7 {
 namespace {
 
@@ -37,7 +36,9 @@ public:
   }
   ~TDevice() { close(fd_); }
 
-  void Send(std::string_view bytes) { ASSERT_EQ(write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
+  void Send(std::string_view bytes) {
+    ASSERT_EQ(write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
 
   // One chunk, or empty when nothing came in time.
   std::string Chunk(std::chrono::milliseconds within) {
@@ -166,8 +167,8 @@ TEST(SimPty, CoreReadsWhatTheSimulatorHolds) {
     EXPECT_EQ(read.header->statusCount, " Ilosc próbek = " + std::to_string(test.count));
     EXPECT_EQ(read.header->Ldata, std::to_string(test.day) + "/" + std::to_string(test.month) + "/20" +
                                       (test.year < 10 ? "0" : "") + std::to_string(test.year));
-    EXPECT_EQ(read.header->Lgodzina, std::to_string(test.hour) + ":" + std::to_string(test.minute) + ":" +
-                                         std::to_string(test.second));
+    EXPECT_EQ(read.header->Lgodzina,
+              std::to_string(test.hour) + ":" + std::to_string(test.minute) + ":" + std::to_string(test.second));
     EXPECT_DOUBLE_EQ(state.KatPocz, test.angleMilliradians / 1000.0);
     EXPECT_DOUBLE_EQ(state.APocz, test.accelerationCenti / 100.0);
     const char* const kinds[] = {"", "hamulec roboczy", "hamulec awaryjny", "hamulec pomocniczy"};
@@ -194,24 +195,24 @@ TEST(SimPty, CoreReadsWhatTheSimulatorHolds) {
 TEST(SimPty, FaultsOnChosenRequests) {
   TWorkingDirectory dir;
   const auto log = dir.Path() / "requests.log";
-  TSimProcess sim({"--silent-at", "2", "--split-at", "3", "--split-pause", "300", "--malformed-at", "4",
-                   "--late-at", "5:400", "--log", log.string()});
+  TSimProcess sim({"--silent-at", "2", "--split-at", "3", "--split-pause", "300", "--malformed-at", "4", "--late-at",
+                   "5:400", "--log", log.string()});
   TDevice device(sim.FirstLine());
   const auto banks = sim::GeneratedBanks();
 
   EXPECT_EQ(device.Ask("L0"), "OK\r\n");
   device.Send("D0\r");
-  EXPECT_EQ(device.Chunk(200ms), "");  // request 2: silence
+  EXPECT_EQ(device.Chunk(200ms), ""); // request 2: silence
 
-  device.Send("D1\r");  // request 3: in two pieces
+  device.Send("D1\r"); // request 3: in two pieces
   const std::string first = device.Chunk(1000ms);
   EXPECT_FALSE(first.empty());
   EXPECT_EQ(first.find('\n'), std::string::npos);
   EXPECT_EQ(first + device.Line(), AnswerText(banks[0].header[1]));
 
-  EXPECT_EQ(device.Ask("D2"), "281  0 0\r\n");  // request 4: two spaces
+  EXPECT_EQ(device.Ask("D2"), "281  0 0\r\n"); // request 4: two spaces
 
-  device.Send("D0\r");  // request 5: late
+  device.Send("D0\r"); // request 5: late
   EXPECT_EQ(device.Chunk(150ms), "");
   EXPECT_EQ(device.Line(), AnswerText(banks[0].header[0]));
 

@@ -61,8 +61,8 @@ TSimTest GeneratedTest(int bank) {
 
   TNoise noise(static_cast<std::uint32_t>(bank));
   const double duration = test.count / 40.0;
-  const double plateau = 4.5 + 0.3 * bank;  // m/s2
-  const double peakForce = 30 + 3 * bank;   // daN
+  const double plateau = 4.5 + 0.3 * bank; // m/s2
+  const double peakForce = 30 + 3 * bank;  // daN
   for (int i = 1; i <= kSampleLinesPerBank; ++i) {
     const double t = (i - 1) / 40.0;
     const bool measuring = i <= test.count;

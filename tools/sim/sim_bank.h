@@ -25,12 +25,12 @@ using TSimBanks = std::array<TSimBank, kBanks>;
 // A brake test in the instrument's own terms, before it is packed into a
 // bank's lines.
 struct TSimTest {
-  std::uint8_t day = 1, month = 1, year = 0;  // year less 2000
+  std::uint8_t day = 1, month = 1, year = 0; // year less 2000
   std::uint8_t hour = 0, minute = 0, second = 0;
-  int count = 100;              // samples taken, 100 to 500
-  int angleMilliradians = 0;    // start angle
-  int accelerationCenti = 0;    // initial acceleration, hundredths of m/s2
-  std::uint8_t brakeKind = 1;   // 1 service, 2 emergency, 3 auxiliary
+  int count = 100;            // samples taken, 100 to 500
+  int angleMilliradians = 0;  // start angle
+  int accelerationCenti = 0;  // initial acceleration, hundredths of m/s2
+  std::uint8_t brakeKind = 1; // 1 service, 2 emergency, 3 auxiliary
   std::uint8_t deviationDecimetres = 0;
   // Sample lines: X (negative while braking), Z, pedal force in daN times
   // 256 plus status bits in the low byte.

@@ -9,7 +9,7 @@
 namespace zr7::sim {
 namespace {
 
-constexpr double kBytesPerSecond = 7680;  // 76800 baud, 10 bits a byte
+constexpr double kBytesPerSecond = 7680; // 76800 baud, 10 bits a byte
 
 } // namespace
 
@@ -88,7 +88,7 @@ bool TSimLoop::WriteDue() {
       const ssize_t n = write(master_, segment.bytes.data() + segment.sent, allowed - segment.sent);
       if (n < 0 && errno == EAGAIN) return true;
       if (n < 0) {
-        out_.pop_front();  // the device refuses it: the answer is lost, as on a broken line
+        out_.pop_front(); // the device refuses it: the answer is lost, as on a broken line
         continue;
       }
       segment.sent += static_cast<std::size_t>(n);

@@ -9,7 +9,7 @@ namespace zr7::sim {
 // device without the master seeing a hang-up.
 class TSimPty {
 public:
-  TSimPty();  // throws std::system_error
+  TSimPty(); // throws std::system_error
   ~TSimPty();
   TSimPty(const TSimPty&) = delete;
   TSimPty& operator=(const TSimPty&) = delete;
@@ -27,7 +27,7 @@ private:
 // symlink at the path is replaced; missing folders are made.
 class TSimLink {
 public:
-  TSimLink(std::string path, const std::string& target);  // throws std::system_error
+  TSimLink(std::string path, const std::string& target); // throws std::system_error
   ~TSimLink();
   TSimLink(const TSimLink&) = delete;
   TSimLink& operator=(const TSimLink&) = delete;

@@ -43,7 +43,7 @@ int ResolveLinks(const std::string& path, std::string& target) {
   for (int hops = 0; hops < 40; ++hops) {
     char buffer[PATH_MAX];
     const ssize_t n = ::readlink(target.c_str(), buffer, sizeof buffer);
-    if (n < 0) return errno == EINVAL || errno == ENOENT ? 0 : errno;  // not a link, or nothing there yet
+    if (n < 0) return errno == EINVAL || errno == ENOENT ? 0 : errno; // not a link, or nothing there yet
     if (static_cast<std::size_t>(n) == sizeof buffer) return ENAMETOOLONG;
     const std::string link(buffer, static_cast<std::size_t>(n));
     target = link.starts_with('/') ? link : FolderOf(target) + link;
@@ -171,9 +171,12 @@ int ReplaceFileContent(const std::string& path, std::span<const std::uint8_t> by
   }
   int error = 0;
   switch (ReplaceByRename(target, exists ? &old : nullptr, bytes, error)) {
-    case TReplaceResult::Done: return 0;
-    case TReplaceResult::Failed: return error;
-    case TReplaceResult::NotHere: return exists ? WriteInPlace(target, true, bytes) : error;
+    case TReplaceResult::Done:
+      return 0;
+    case TReplaceResult::Failed:
+      return error;
+    case TReplaceResult::NotHere:
+      return exists ? WriteInPlace(target, true, bytes) : error;
   }
   return error;
 }

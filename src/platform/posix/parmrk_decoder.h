@@ -12,10 +12,10 @@ namespace zr7 {
 // or a break when c is 0. A marked character stays in the data, as the
 // Windows driver passes it on. A mark split over two reads is carried over.
 class ParmrkDecoder {
- public:
+public:
   struct Marks {
-    unsigned Errors = 0;  // characters marked with a parity or framing error
-    unsigned Breaks = 0;  // marks of a break
+    unsigned Errors = 0; // characters marked with a parity or framing error
+    unsigned Breaks = 0; // marks of a break
   };
 
   // Decodes raw into out, which needs room for raw.size() + 1 bytes (a 0xFF
@@ -23,7 +23,7 @@ class ParmrkDecoder {
   // data bytes written.
   std::size_t Decode(std::span<const std::uint8_t> raw, std::uint8_t* out, Marks& marks);
 
- private:
+private:
   enum class State { Data, AfterFF, AfterMark };
   State state_ = State::Data;
 };

@@ -38,18 +38,16 @@ struct PosixIoRecord final : IoRecord {
   Kind kind = Kind::None;
   bool complete = false;
   IoResult result;
-  std::uint8_t* buffer = nullptr;  // read
+  std::uint8_t* buffer = nullptr; // read
   std::size_t size = 0;
   std::size_t got = 0;
   Clock::time_point lastByte{};
-  std::uint32_t* mask = nullptr;        // line-event wait
-  const std::uint8_t* data = nullptr;   // write
+  std::uint32_t* mask = nullptr;      // line-event wait
+  const std::uint8_t* data = nullptr; // write
   std::size_t dataSize = 0;
 };
 
-IoResult Failure(int error) {
-  return {error == EBADF ? IoStatus::InvalidHandle : IoStatus::Failed, 0, error};
-}
+IoResult Failure(int error) { return {error == EBADF ? IoStatus::InvalidHandle : IoStatus::Failed, 0, error}; }
 
 IoResult Done(std::size_t count = 0) { return {IoStatus::Done, static_cast<std::uint32_t>(count), 0}; }
 
@@ -59,7 +57,7 @@ void Complete(PosixIoRecord& record, IoResult result) {
 }
 
 class PosixSerialDevice final : public SerialDevice {
- public:
+public:
   PosixSerialDevice(int terminal, int input, LineErrorCounter counter)
       : terminal_(terminal), input_(input), counter_(std::move(counter)) {
     fcntl(input_, F_SETFL, fcntl(input_, F_GETFL) | O_NONBLOCK);
@@ -101,21 +99,17 @@ class PosixSerialDevice final : public SerialDevice {
 
   IoResult SetState(const CommState& state) override {
     static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
-    static constexpr tcflag_t kParities[] = {0, PARENB | PARODD, PARENB, PARENB | CMSPAR | PARODD,
-                                             PARENB | CMSPAR};
+    static constexpr tcflag_t kParities[] = {0, PARENB | PARODD, PARENB, PARENB | CMSPAR | PARODD, PARENB | CMSPAR};
     // One and a half stop bits exist only with five data bits, where the
     // driver's "two" means one and a half.
-    const bool stopBitsOk = state.StopBits == 0 || state.StopBits == 2 ||
-                            (state.StopBits == 1 && state.ByteSize == 5);
-    if (state.ByteSize < 5 || state.ByteSize > 8 || state.Parity > 4 || !stopBitsOk)
-      return Failure(EINVAL);
+    const bool stopBitsOk = state.StopBits == 0 || state.StopBits == 2 || (state.StopBits == 1 && state.ByteSize == 5);
+    if (state.ByteSize < 5 || state.ByteSize > 8 || state.Parity > 4 || !stopBitsOk) return Failure(EINVAL);
     termios settings{};
     if (tcgetattr(terminal_, &settings) != 0) return Failure(errno);
     settings.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB);
     settings.c_cflag |= kSizes[state.ByteSize - 5] | kParities[state.Parity];
     if (state.StopBits != 0) settings.c_cflag |= CSTOPB;
-    if (tcsetattr(terminal_, TCSANOW, &settings) != 0 || !SetBaudRate(terminal_, state.BaudRate))
-      return Failure(errno);
+    if (tcsetattr(terminal_, TCSANOW, &settings) != 0 || !SetBaudRate(terminal_, state.BaudRate)) return Failure(errno);
     parityOn_ = state.Parity != 0;
     return Done();
   }
@@ -243,7 +237,7 @@ class PosixSerialDevice final : public SerialDevice {
     return result;
   }
 
- private:
+private:
   IoResult Started(PosixIoRecord& record) {
     if (!record.complete) return {IoStatus::Pending, 0, 0};
     const IoResult result = record.result;
@@ -339,13 +333,14 @@ class PosixSerialDevice final : public SerialDevice {
       if (now.breaks != counters_.breaks) counted |= kLineErrorBreak;
       counters_ = now;
     }
-    if (!(counted & (kLineErrorFrame | kLineErrorParity)) && marks.Errors) counted |= parityOn_ ? kLineErrorParity : kLineErrorFrame;
+    if (!(counted & (kLineErrorFrame | kLineErrorParity)) && marks.Errors)
+      counted |= parityOn_ ? kLineErrorParity : kLineErrorFrame;
     if (!(counted & kLineErrorBreak) && marks.Breaks) counted |= kLineErrorBreak;
     lineErrors_ |= counted;
   }
 
-  const int terminal_;  // settings, writes, purges
-  const int input_;     // where received bytes come from
+  const int terminal_; // settings, writes, purges
+  const int input_;    // where received bytes come from
   const LineErrorCounter counter_;
   CommTimeouts timeouts_;
   std::atomic<std::uint32_t> interval_{0};

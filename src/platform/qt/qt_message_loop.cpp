@@ -17,13 +17,13 @@ namespace {
 const QEvent::Type kMessageEventType = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 class MessageEvent final : public QEvent {
- public:
+public:
   explicit MessageEvent(Message message) : QEvent(kMessageEventType), message(std::move(message)) {}
   Message message;
 };
 
 class Receiver final : public QObject {
- public:
+public:
   explicit Receiver(WindowProcedure procedure) : procedure_(std::move(procedure)) {}
 
   bool event(QEvent* event) override {
@@ -36,12 +36,12 @@ class Receiver final : public QObject {
     return true;
   }
 
- private:
+private:
   WindowProcedure procedure_;
 };
 
 class QtMessageWindow final : public MessageWindow {
- public:
+public:
   explicit QtMessageWindow(WindowProcedure procedure) : receiver_(new Receiver(std::move(procedure))) {}
   // The owner calls Destroy; a window let go of elsewhere (by a worker
   // holding the last reference) hands its receiver to the owner thread.
@@ -68,13 +68,13 @@ class QtMessageWindow final : public MessageWindow {
     delete receiver;
   }
 
- private:
+private:
   std::mutex mutex_;
   Receiver* receiver_;
 };
 
 class QtTimer final : public OneShotTimer {
- public:
+public:
   explicit QtTimer(std::function<void()> onTimer) {
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
@@ -86,7 +86,7 @@ class QtTimer final : public OneShotTimer {
   void Stop() override { timer_.stop(); }
   bool IsActive() const override { return timer_.isActive(); }
 
- private:
+private:
   QTimer timer_;
 };
 
@@ -103,10 +103,9 @@ bool RunUntil(const std::function<bool()>& done, std::optional<std::chrono::mill
     loop.exit();
   };
   QObject context;
-  QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &context,
-                   [&] {
-                     if (done()) end();
-                   });
+  QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &context, [&] {
+    if (done()) end();
+  });
   QTimer limit;
   if (timeout) {
     limit.setSingleShot(true);

@@ -27,8 +27,7 @@ std::string SystemErrorText(int code) {
 int DeviceGoneError() { return ERROR_DEVICE_NOT_CONNECTED; }
 
 void RaiseCurrentThreadPriority(int steps) {
-  static constexpr int kPriorities[] = {THREAD_PRIORITY_NORMAL, THREAD_PRIORITY_ABOVE_NORMAL,
-                                        THREAD_PRIORITY_HIGHEST};
+  static constexpr int kPriorities[] = {THREAD_PRIORITY_NORMAL, THREAD_PRIORITY_ABOVE_NORMAL, THREAD_PRIORITY_HIGHEST};
   if (steps <= 0) return;
   SetThreadPriority(GetCurrentThread(), kPriorities[steps > 2 ? 2 : steps]);
 }

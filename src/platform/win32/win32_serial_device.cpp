@@ -90,7 +90,7 @@ struct Win32IoRecord final : IoRecord {
   const HANDLE device;
   std::unique_ptr<OVERLAPPED> overlapped;
   Kind kind = Kind::None;
-  bool armed = false;  // a system operation is pending on overlapped
+  bool armed = false; // a system operation is pending on overlapped
   bool complete = false;
   IoResult result;
   // Read.
@@ -107,7 +107,7 @@ struct Win32IoRecord final : IoRecord {
 };
 
 class Win32SerialDevice final : public SerialDevice {
- public:
+public:
   explicit Win32SerialDevice(HANDLE handle) : handle_(handle) {
     COMMTIMEOUTS system{};
     if (GetCommTimeouts(handle_, &system)) {
@@ -185,9 +185,7 @@ class Win32SerialDevice final : public SerialDevice {
     return Done();
   }
 
-  IoResult Purge(std::uint32_t flags) override {
-    return PurgeComm(handle_, flags) ? Done() : Failure(GetLastError());
-  }
+  IoResult Purge(std::uint32_t flags) override { return PurgeComm(handle_, flags) ? Done() : Failure(GetLastError()); }
 
   IoResult StartRead(IoRecord& base, std::uint8_t* buffer, std::size_t size) override {
     auto& record = static_cast<Win32IoRecord&>(base);
@@ -262,7 +260,7 @@ class Win32SerialDevice final : public SerialDevice {
     return result;
   }
 
- private:
+private:
   IoResult Started(Win32IoRecord& record) {
     if (!record.complete) return {IoStatus::Pending, 0, 0};
     const IoResult result = record.result;
@@ -405,8 +403,8 @@ class Win32SerialDevice final : public SerialDevice {
 
 OpenedDevice OpenSerialDevice(const std::filesystem::path& path) {
   if (path.empty()) return {nullptr, OpenFailure::CannotOpen};
-  const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_OVERLAPPED, nullptr);
+  const HANDLE handle =
+      CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return {nullptr, OpenFailure::CannotOpen};
   if (GetFileType(handle) != FILE_TYPE_CHAR) {
     CloseHandle(handle);
