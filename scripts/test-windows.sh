@@ -74,4 +74,16 @@ echo "== each build reads the other's file"
 (cd "$work/windows" && "$wine" "$exe" export "$work/linux/bank.zr" --csv --out from-linux.csv)
 (cd "$work/linux" && "$cli" export "$work/windows/bank.zr" --csv --out from-windows.csv)
 cmp "$work/windows/from-linux.csv" "$work/linux/from-windows.csv"
-echo "the CSV of each file, exported by the other build, is the same"
+(cd "$work/windows" && "$wine" "$exe" show "$work/linux/bank.zr" | tr -d '\r' >from-linux.txt)
+(cd "$work/linux" && "$cli" show "$work/windows/bank.zr" >from-windows.txt)
+cmp "$work/windows/from-linux.txt" "$work/linux/from-windows.txt"
+echo "the CSV and the values of each file, as the other build reads them, are the same"
+
+echo "== a save under Wine writes through a symbolic link"
+ln -s saved/bank.csv "$work/windows/link.csv"
+mkdir "$work/windows/saved"
+echo "an older file" >"$work/windows/saved/bank.csv"
+(cd "$work/windows" && "$wine" "$exe" export bank.zr --csv --out link.csv)
+[ -L "$work/windows/link.csv" ] || { echo "the link was replaced by a file" >&2; exit 1; }
+cmp "$work/windows/saved/bank.csv" "$work/windows/from-linux.csv"
+echo "the link stays a link and its target holds the export"

@@ -29,7 +29,10 @@ int ReadFileStart(const std::string& path, std::size_t limit, std::vector<std::u
 // file's owner or group could not be kept) but the file itself may be
 // written, it is written in place, its room reserved first so that a full
 // disk is found before any old byte is overwritten. A short write reports
-// ENOSPC.
+// ENOSPC. On Windows the new file keeps the old one's attributes and
+// security instead, and the file is written in place also where another
+// program holds it open, letting it be written but not replaced; a
+// read-only file is refused (EACCES).
 int ReplaceFileContent(const std::string& path, std::span<const std::uint8_t> bytes);
 
 } // namespace zr7

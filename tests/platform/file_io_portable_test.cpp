@@ -8,6 +8,10 @@
 #include <filesystem>
 #include <fstream>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace zr7 {
 namespace {
 
@@ -86,6 +90,75 @@ TEST_F(FileIo, WriteProtectedFileIsNotReplaced) {
   EXPECT_EQ(FileErrorText(ReplaceFileContent(path, Bytes("new"))), "File access denied");
   EXPECT_EQ(Content(path), "old");
 }
+
+class HeldFile {
+public:
+  HeldFile(const std::string& path, DWORD share)
+      : handle_(CreateFileW(fs::path(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+  ~HeldFile() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  // What the holder reads from the start of the file it holds.
+  std::string Read() const {
+    SetFilePointer(handle_, 0, nullptr, FILE_BEGIN);
+    char buffer[64];
+    DWORD n = 0;
+    return ReadFile(handle_, buffer, sizeof buffer, &n, nullptr) ? std::string(buffer, n) : "read failed";
+  }
+
+private:
+  HANDLE handle_;
+};
+
+// Another program holds the file open and lets it be written but not
+// renamed or deleted (a viewer, a backup tool): no new file can take the
+// old one's place, so the file is written in place, to a shorter or a
+// longer length; the holder reads the new content. One that lets no one
+// write refuses the save and keeps the old content.
+TEST_F(FileIo, FileHeldOpenByAnotherProgram) {
+  const struct {
+    DWORD share;
+    const char* content;
+    bool saved;
+  } cases[] = {
+      {FILE_SHARE_READ | FILE_SHARE_WRITE, "new", true},
+      {FILE_SHARE_READ | FILE_SHARE_WRITE, "a new content, longer than the old", true},
+      {FILE_SHARE_READ, "new", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.content);
+    const std::string path = Path("held.zr");
+    ASSERT_EQ(ReplaceFileContent(path, Bytes("the old content")), 0);
+    {
+      HeldFile held(path, c.share);
+      ASSERT_TRUE(held.Valid());
+      const int error = ReplaceFileContent(path, Bytes(c.content));
+      if (c.saved)
+        EXPECT_EQ(error, 0) << FileErrorText(error);
+      else
+        EXPECT_EQ(FileErrorText(error), "File access denied");
+      EXPECT_EQ(held.Read(), c.saved ? c.content : "the old content");
+    }
+    EXPECT_EQ(Content(path), c.saved ? c.content : "the old content");
+    for (const auto& entry : fs::directory_iterator(dir_))
+      EXPECT_FALSE(entry.path().filename().string().starts_with(".zr7-")) << "temporary file left";
+    fs::remove(path);
+  }
+}
+
+// The replaced file keeps its attributes (a hidden file stays hidden).
+TEST_F(FileIo, ReplacedFileKeepsItsAttributes) {
+  const std::string path = Path("hidden.zr");
+  ASSERT_EQ(ReplaceFileContent(path, Bytes("old")), 0);
+  ASSERT_TRUE(SetFileAttributesW(fs::path(path).c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_EQ(ReplaceFileContent(path, Bytes("new")), 0);
+  EXPECT_EQ(Content(path), "new");
+  EXPECT_TRUE(GetFileAttributesW(fs::path(path).c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+
+// A device takes the bytes as a stream and is never replaced.
+TEST_F(FileIo, DevicesAreWrittenNeverReplaced) { EXPECT_EQ(ReplaceFileContent("NUL", Bytes("into nothing")), 0); }
 #endif
 
 } // namespace

@@ -86,7 +86,82 @@ int WriteAll(HANDLE file, std::span<const std::uint8_t> bytes) {
     if (n == 0) return ENOSPC;
     written += n;
   }
-  return FlushFileBuffers(file) ? 0 : LastError();
+  return 0;
+}
+
+// What a path names once symbolic links are followed: the final file's full
+// name, or nothing there yet, or a device (a console, NUL) that takes bytes
+// as a stream.
+struct TTarget {
+  std::wstring path;
+  bool exists = false;
+  bool device = false;
+};
+
+int FindTarget(const std::wstring& path, TTarget& target) {
+  target = {path, false, false};
+  // No access asked for, so no other program's sharing mode refuses this.
+  FileHandle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file.Valid()) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND ? 0 : ErrnoFromWin32(error);
+  }
+  target.exists = true;
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+    target.device = true;
+    return 0;
+  }
+  // The answer's length counts the closing null only when the room was short.
+  std::wstring name(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetFinalPathNameByHandleW(file.get(), name.data(), static_cast<DWORD>(name.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) return LastError();
+    const bool fits = length < name.size();
+    name.resize(length);
+    if (fits) break;
+  }
+  target.path = std::move(name);
+  return 0;
+}
+
+// Writes over the file itself, shared with programs that hold it open for
+// reading and writing. A file that grows gets its new length before the
+// first byte is written, so a full disk stops the write while the old
+// content is still whole.
+int WriteInPlace(const TTarget& target, std::span<const std::uint8_t> bytes) {
+  FileHandle file(CreateFileW(target.path.c_str(), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return LastError();
+  if (target.device) {
+    if (const int error = WriteAll(file.get(), bytes); error != 0) return error;
+    return file.Close();
+  }
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size)) return LastError();
+  const auto length = static_cast<LONGLONG>(bytes.size());
+  LARGE_INTEGER end{};
+  end.QuadPart = length;
+  if (length > size.QuadPart) {
+    if (!SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) || !SetEndOfFile(file.get())) return LastError();
+    if (!SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) return LastError();
+  }
+  if (const int error = WriteAll(file.get(), bytes); error != 0) return error;
+  if (!SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) || !SetEndOfFile(file.get())) return LastError();
+  if (!FlushFileBuffers(file.get())) return LastError();
+  return file.Close();
+}
+
+// The attributes a saved file keeps; the others describe how it is stored.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// The folder or the file refuses a new file in the old one's place; the
+// file itself may still be written.
+bool RefusedHere(DWORD error) {
+  return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_UNABLE_TO_REMOVE_REPLACED;
 }
 
 } // namespace
@@ -107,15 +182,23 @@ int ReadFilePieces(const std::string& path, std::size_t pieceSize,
 }
 
 int ReplaceFileContent(const std::string& path, std::span<const std::uint8_t> bytes) {
-  const std::wstring target = WidePath(path);
-  const DWORD attributes = GetFileAttributesW(target.c_str());
-  const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-  // A write-protected file stays protected, as it would for a direct write.
-  if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) return EACCES;
-  const std::wstring temporary = TemporaryNameBeside(target);
+  TTarget target;
+  if (const int error = FindTarget(WidePath(path), target); error != 0) return error;
+  if (target.device) return WriteInPlace(target, bytes);
+  DWORD attributes = 0;
+  if (target.exists) {
+    attributes = GetFileAttributesW(target.path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return LastError();
+    // A write-protected file stays protected, as it would for a direct write.
+    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return EACCES;
+  }
+  const std::wstring temporary = TemporaryNameBeside(target.path);
   FileHandle file(
       CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return LastError();
+  if (!file.Valid()) {
+    const DWORD error = GetLastError();
+    return target.exists && RefusedHere(error) ? WriteInPlace(target, bytes) : ErrnoFromWin32(error);
+  }
   auto fail = [&](int error) {
     DeleteFileW(temporary.c_str());
     return error;
@@ -124,15 +207,33 @@ int ReplaceFileContent(const std::string& path, std::span<const std::uint8_t> by
     file.Close();
     return fail(error);
   }
+  if (!FlushFileBuffers(file.get())) {
+    const int error = LastError();
+    file.Close();
+    return fail(error);
+  }
   if (const int error = file.Close(); error != 0) return fail(error);
-  // ReplaceFileW keeps the old file's attributes and security; a new file
-  // is moved into place.
-  const BOOL replaced =
-      exists
-          ? ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-          : MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!replaced) return fail(LastError());
-  return 0;
+  if (!target.exists)
+    return MoveFileExW(temporary.c_str(), target.path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? 0
+               : fail(LastError());
+  // ReplaceFileW is asked to keep the old file's attributes too, but not
+  // every implementation does (Wine's does not).
+  const DWORD kept = attributes & kKeptAttributes;
+  if (!SetFileAttributesW(temporary.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL)) return fail(LastError());
+  // ReplaceFileW keeps the old file's security too.
+  if (ReplaceFileW(target.path.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+    return 0;
+  const DWORD error = GetLastError();
+  if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
+    // The old file is gone already; the new content is kept under the
+    // temporary name rather than lost when it cannot take the name either.
+    return MoveFileExW(temporary.c_str(), target.path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? 0
+               : LastError();
+  }
+  DeleteFileW(temporary.c_str());
+  return RefusedHere(error) ? WriteInPlace(target, bytes) : ErrnoFromWin32(error);
 }
 
 } // namespace zr7
