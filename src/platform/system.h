@@ -11,6 +11,9 @@ std::string SystemErrorText(int code);
 // with no bytes tells (an adapter unplugged, a line hung up).
 int DeviceGoneError();
 
+// The system's code for memory that could not be had.
+int OutOfMemoryError();
+
 // The decimal separator of the user's regional settings, for programs
 // without Qt (the window asks Qt); "." when they name none.
 std::string SystemDecimalSeparator();

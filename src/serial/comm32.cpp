@@ -104,18 +104,21 @@ void TComm32::StartThreads() {
     TThread::Start(reader, kReaderPriority, wake);
     ReadThread = std::move(reader);
   } catch (const std::system_error& failure) {
-    LogError(failure.code().value(), "Unable to create Read thread");
+    LogError(failure.code(), "Unable to create Read thread");
     throw ECommsError("Unable to create Read thread");
   }
   int error = 0;
   std::shared_ptr<WriteQueue> queue = WriteQueue::Create(error);
+  if (!queue) {
+    LogError(error, "Unable to create Write thread");
+    throw ECommsError("Unable to create Write thread");
+  }
   try {
-    if (!queue) throw std::system_error(error, std::generic_category());
     auto writer = std::make_shared<TWriteThread>(CommFile, CloseEvent, HiddenWindow, std::move(queue));
     TThread::Start(writer, kWriterPriority, wake);
     WriteThread = std::move(writer);
   } catch (const std::system_error& failure) {
-    LogError(failure.code().value(), "Unable to create Write thread");
+    LogError(failure.code(), "Unable to create Write thread");
     throw ECommsError("Unable to create Write thread");
   }
 }

@@ -20,6 +20,15 @@ Sink& TheSink() {
   return sink;
 }
 
+void LogErrorText(const std::string& text, std::string_view prefix) {
+  std::string line(prefix);
+  if (text.empty())
+    line += "Out of memory";
+  else
+    line += "GetLastError returned: \"" + text + "\"";
+  LogLine(line);
+}
+
 } // namespace
 
 void SetPath(std::string path) {
@@ -52,14 +61,10 @@ void LogLine(std::string_view text) {
   std::fflush(sink.file);
 }
 
-void LogError(int code, std::string_view prefix) {
-  const std::string text = SystemErrorText(code);
-  std::string line(prefix);
-  if (text.empty())
-    line += "Out of memory";
-  else
-    line += "GetLastError returned: \"" + text + "\"";
-  LogLine(line);
+void LogError(int code, std::string_view prefix) { LogErrorText(SystemErrorText(code), prefix); }
+
+void LogError(const std::error_code& code, std::string_view prefix) {
+  LogErrorText(code.category() == std::system_category() ? SystemErrorText(code.value()) : code.message(), prefix);
 }
 
 } // namespace zr7::comm_log

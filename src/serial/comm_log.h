@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <system_error>
 
 // The port component's optional diagnostic log: one English text file per
 // program, shared by every component and thread. Lines written while no
@@ -24,5 +25,8 @@ void LogLine(std::string_view text);
 // The prefix, then "GetLastError returned: " and the system's text for the
 // code in double quotes; the prefix and "Out of memory" when it has none.
 void LogError(int code, std::string_view prefix);
+// The same for a failure the C++ runtime reports (a thread that could not
+// start), whose code may be the runtime's own rather than the system's.
+void LogError(const std::error_code& code, std::string_view prefix);
 
 } // namespace zr7::comm_log

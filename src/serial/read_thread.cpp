@@ -4,7 +4,6 @@
 #include "serial/comm_log.h"
 #include "serial/comm_messages.h"
 
-#include <cerrno>
 #include <cstring>
 #include <new>
 #include <string>
@@ -137,8 +136,8 @@ bool TReadThread::PostReadData(const std::uint8_t* bytes, std::size_t count) {
   // Zero-filled and one byte longer: the byte after the data is 0.
   std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[count + 1]());
   if (!block) {
-    lastError_ = ENOMEM;
-    LogError(ENOMEM, "LocalAlloc: ");
+    lastError_ = OutOfMemoryError();
+    LogError(lastError_, "LocalAlloc: ");
     return false;
   }
   std::memcpy(block.get(), bytes, count);

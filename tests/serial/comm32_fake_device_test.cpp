@@ -3,9 +3,8 @@
 #include "comm_fixture.h"
 #include "fake_serial_device.h"
 #include "platform/system.h"
+#include "serial/comm_log.h"
 #include "serial/comm_messages.h"
-
-#include <cerrno>
 
 namespace {
 
@@ -92,9 +91,13 @@ void PrintTo(const StartFailure& failure, std::ostream* out) { *out << failure.c
 
 class StartFailures : public CommOnFake, public ::testing::WithParamInterface<StartFailure> {};
 
+// The device fails with a code of the system's own, logged with its text.
+const int kDeviceFailure = zr7::DeviceGoneError();
+const std::string kDeviceFailureText = "GetLastError returned: \"" + zr7::SystemErrorText(kDeviceFailure) + "\"";
+
 TEST_P(StartFailures, EndTheReadyWaitAndAreReported) {
   const StartFailure& c = GetParam();
-  device->Failing[c.call] = EIO;
+  device->Failing[c.call] = kDeviceFailure;
   ASSERT_TRUE(comm.OpenPort());
   EXPECT_TRUE(comm.IsOpen());
   EXPECT_EQ(comm.ReadReady(), c.readReady);
@@ -106,49 +109,67 @@ TEST_P(StartFailures, EndTheReadyWaitAndAreReported) {
   for (const std::string& line : c.lines) EXPECT_TRUE(Logged(line)) << line;
 }
 
-const std::string kEio = "GetLastError returned: \"" + zr7::SystemErrorText(EIO) + "\"";
-
 INSTANTIATE_TEST_SUITE_P(
     Calls, StartFailures,
-    ::testing::Values(
-        StartFailure{"SetCommMask", {"Unable to SetCommMask: " + kEio, "Read thread shutting down"}, false, true, 1},
-        StartFailure{"StartWaitCommEvent",
-                     {"Unexpected WaitCommEvent error: " + kEio, "Unable to SetupCommEvent1: " + kEio},
-                     false,
-                     true,
-                     1},
-        StartFailure{
-            "StartRead", {"Unexpected ReadFile error: " + kEio, "Unable to SetupReadEvent: " + kEio}, false, true, 1},
-        StartFailure{"CreateIoRecord",
-                     {"Unable to CreateEvent: " + kEio, "Read thread shutting down", "Write thread shutting down"},
-                     false,
-                     false,
-                     2}),
+    ::testing::Values(StartFailure{"SetCommMask",
+                                   {"Unable to SetCommMask: " + kDeviceFailureText, "Read thread shutting down"},
+                                   false,
+                                   true,
+                                   1},
+                      StartFailure{"StartWaitCommEvent",
+                                   {"Unexpected WaitCommEvent error: " + kDeviceFailureText,
+                                    "Unable to SetupCommEvent1: " + kDeviceFailureText},
+                                   false,
+                                   true,
+                                   1},
+                      StartFailure{"StartRead",
+                                   {"Unexpected ReadFile error: " + kDeviceFailureText,
+                                    "Unable to SetupReadEvent: " + kDeviceFailureText},
+                                   false,
+                                   true,
+                                   1},
+                      StartFailure{"CreateIoRecord",
+                                   {"Unable to CreateEvent: " + kDeviceFailureText, "Read thread shutting down",
+                                    "Write thread shutting down"},
+                                   false,
+                                   false,
+                                   2}),
     [](const ::testing::TestParamInfo<StartFailure>& info) { return std::string(info.param.call); });
+
+// A thread that the C++ runtime cannot start is logged with the runtime's
+// text for its code, not with the system text of the same number.
+TEST_F(CommOnFake, RuntimeFailuresAreLoggedWithTheRuntimesText) {
+  zr7::comm_log::SetPath(logPath);
+  zr7::comm_log::Open();
+  zr7::comm_log::LogError(std::make_error_code(std::errc::resource_unavailable_try_again),
+                          "Unable to create Read thread");
+  zr7::comm_log::Close();
+  EXPECT_TRUE(Logged("Unable to create Read threadGetLastError returned: \"Resource temporarily unavailable\""));
+}
 
 // A read failing while running ends the reader alone; the writer goes on.
 TEST_F(CommOnFake, AFailedReadEndsOnlyTheReader) {
   ASSERT_TRUE(comm.OpenPort());
-  device->FailPendingRead(EIO);
+  device->FailPendingRead(kDeviceFailure);
   ASSERT_TRUE(WaitFor([&] { return hangups == 1; }));
   ASSERT_TRUE(comm.SendBytes("L0\r", 3));
   ASSERT_TRUE(PollFor([&] { return device->Written() == "L0\r"; }));
   comm.ClosePort();
-  EXPECT_TRUE(Logged("Unexpected GetOverlappedResult Read Error: " + kEio));
-  EXPECT_TRUE(Logged("Unable to HandleReadEvent: " + kEio));
+  EXPECT_TRUE(Logged("Unexpected GetOverlappedResult Read Error: " + kDeviceFailureText));
+  EXPECT_TRUE(Logged("Unable to HandleReadEvent: " + kDeviceFailureText));
   EXPECT_EQ(hangups, 1);
 }
 
 // A failed write ends the writer: later requests are refused and nothing
 // more is written.
 TEST_F(CommOnFake, AFailedWriteEndsTheWriter) {
-  device->Failing["StartWrite"] = EIO;
+  device->Failing["StartWrite"] = kDeviceFailure;
   ASSERT_TRUE(comm.OpenPort());
   ASSERT_TRUE(comm.SendBytes("D5\r", 3));
   ASSERT_TRUE(WaitFor([&] { return hangups == 1 && Logged("Write thread shutting down"); }));
   EXPECT_FALSE(comm.SendBytes("D6\r", 3));
   comm.ClosePort();
-  EXPECT_TRUE(Logged("Error to writing to CommFile" + kEio));
+  EXPECT_TRUE(Logged("Error to writing to CommFile" + kDeviceFailureText));
   EXPECT_TRUE(Logged("Closing TAPI"));
   EXPECT_TRUE(Logged("Failed to Post to Write thread. "));
 }

@@ -28,6 +28,8 @@ std::string SystemErrorText(int code) {
 
 int DeviceGoneError() { return ENODEV; }
 
+int OutOfMemoryError() { return ENOMEM; }
+
 void RaiseCurrentThreadPriority(int steps) {
   // On Linux the nice value belongs to the thread, so this raises only the
   // caller. Without the right to do so the thread simply stays at normal.

@@ -26,6 +26,8 @@ std::string SystemErrorText(int code) {
 // An unplugged adapter's handle fails with this code.
 int DeviceGoneError() { return ERROR_DEVICE_NOT_CONNECTED; }
 
+int OutOfMemoryError() { return ERROR_NOT_ENOUGH_MEMORY; }
+
 void RaiseCurrentThreadPriority(int steps) {
   static constexpr int kPriorities[] = {THREAD_PRIORITY_NORMAL, THREAD_PRIORITY_ABOVE_NORMAL, THREAD_PRIORITY_HIGHEST};
   if (steps <= 0) return;
