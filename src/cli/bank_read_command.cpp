@@ -16,7 +16,7 @@ namespace zr7 {
 namespace {
 
 // The texts the window's save would put into the record after this read.
-void FillTexts(TWykresState& state, const THeaderCaptions& captions) {
+void FillTexts(TBankContents& state, const THeaderCaptions& captions) {
   TPomiar& p = state.Pomiar;
   p.Godzina.AssignUtf8(captions.Lgodzina);
   p.Data.AssignUtf8(captions.Ldata);
@@ -47,13 +47,9 @@ int ReadBankCommand(const TBankReadOptions& options, std::ostream& out, std::ost
     return 1;
   }
 
-  TWykresState state;
+  TBankContents state;
   // The deviation text as the window would write it on this machine.
   TBankRead read(state, options.bank, SystemDecimalSeparator());
-  const auto timerRS = loop.CreateTimer([&] { read.TimeOut(); });
-  comm.OnReceiveData = [&](const char* buffer, std::uint16_t length) {
-    if (read.Receive({reinterpret_cast<const std::uint8_t*>(buffer), length})) timerRS->Stop();
-  };
   bool hungUp = false;
   comm.OnRequestHangup = [&](TComm32*) {
     hungUp = true;
@@ -68,7 +64,7 @@ int ReadBankCommand(const TBankReadOptions& options, std::ostream& out, std::ost
   bool malformed = false;
   int progress = 0;
   THeaderCaptions captions;
-  DriveBankRead(read, comm, loop, *timerRS, [&](const TRequestOutcome& outcome) {
+  DriveBankRead(read, comm, loop, [&](const TRequestOutcome& outcome) {
     const TRequest& request = requests[requestsMade++];
     if (outcome.timedOut) {
       unanswered = request;

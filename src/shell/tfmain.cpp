@@ -213,11 +213,9 @@ void TfMain::CreateComm(DeviceOpener opener) {
   ConfigureForInstrument(*Comm);
   Comm->CommPort = "COM12";
   Comm->PortsFolder = ComPortsFolder();
-  Comm->OnReceiveData = [this](const char* buffer, std::uint16_t length) { CommReceiveData(buffer, length); };
   Comm->OnErrorData = [this](std::uint8_t errorStatus) { CommErrorData(errorStatus); };
   Comm->OnRequestHangup = [this](TComm32*) { CommRequestHangup(); };
   connect(btPolacz, &QPushButton::clicked, this, &TfMain::btPolaczClick);
-  TimerRS = MessageLoop->CreateTimer([this] { TimerRSTimer(); });
   connect(bbtOpen, &QPushButton::clicked, this, &TfMain::bbtOpenClick);
 }
 
@@ -279,10 +277,9 @@ void TfMain::bbtOpenClick() {
   // One read at a time, and no file replaces the record under it.
   bbtOpen->setEnabled(false);
   sbOpen->setEnabled(false);
-  activeRead_ = &read;
   StatusBar->SetPanelText(1, FromUtf8(kStatusReadStarted));
   pBar->setRange(0, TBankRead::kProgressMaximum);
-  const TTimeAxis axis = DriveBankRead(read, *Comm, *MessageLoop, *TimerRS, [this](const TRequestOutcome& outcome) {
+  const TTimeAxis axis = DriveBankRead(read, *Comm, *MessageLoop, [this](const TRequestOutcome& outcome) {
     if (outcome.timedOut) StatusBar->SetPanelText(1, FromUtf8(kStatusTimeOut));
     if (outcome.blockCaption) Lblok->setText(QString::number(*outcome.blockCaption));
     if (outcome.advanceProgress) pBar->setValue(pBar->value() + 1);
@@ -297,7 +294,6 @@ void TfMain::bbtOpenClick() {
     }
     if (outcome.failed) ShowMessage(dialogs_, FromUtf8(kReadErrorMessage));
   });
-  activeRead_ = nullptr;
   Chart->BottomAxis().SetRange(axis.minimum, axis.maximum);
   Chart->BottomAxis().SetIncrement(axis.increment);
   Odrysuj();
@@ -308,16 +304,6 @@ void TfMain::bbtOpenClick() {
   if (const TReadCompleteness completeness = read.Completeness(); !completeness.Complete() && isVisible()) {
     ShowMessage(dialogs_, FromUtf8(IncompleteReadMessage(completeness)));
   }
-}
-
-void TfMain::CommReceiveData(const char* Buffer, std::uint16_t BufferLength) {
-  if (activeRead_ && activeRead_->Receive({reinterpret_cast<const std::uint8_t*>(Buffer), BufferLength})) {
-    TimerRS->Stop();
-  }
-}
-
-void TfMain::TimerRSTimer() {
-  if (activeRead_) activeRead_->TimeOut();
 }
 
 void TfMain::CommErrorData(std::uint8_t) { ShowMessage(dialogs_, QString::fromUtf8("Bląd portu szeregowego!")); }
