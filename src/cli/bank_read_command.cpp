@@ -15,21 +15,15 @@
 namespace zr7 {
 namespace {
 
-// The texts the window's save would put into the record after this read.
-void FillTexts(TBankContents& state, const THeaderCaptions& captions) {
-  TPomiar& p = state.Pomiar;
-  p.Godzina.AssignUtf8(captions.Lgodzina);
-  p.Data.AssignUtf8(captions.Ldata);
-  p.Hamulec = state.HamulecTxt;
-  p.Uwaga = state.UwagaTxt;
-  p.Odchylenie = state.OdchylenieTxt;
-  p.RodzajPojazdu = -1;
-  TKonfiguracja konfiguracja;
-  if (ReadKonfiguracja(kKonfiguracjaFileName, konfiguracja) == 0) {
-    p.SKP.Assign(konfiguracja.skp);
-    p.Adres.Assign(konfiguracja.adres);
-    p.Uwagi.Assign(konfiguracja.uwagi);
+// The texts the window's save would put into the record after this read:
+// the station data from konfiguracja.txt, as the window shows it at start.
+void FillTexts(TBankContents& bank, const THeaderCaptions& captions) {
+  TStationData station;
+  if (TKonfiguracja konfiguracja; ReadKonfiguracja(kKonfiguracjaFileName, konfiguracja) == 0) {
+    station = WithKonfiguracja(station, konfiguracja);
   }
+  FillRecordTexts(bank.Pomiar, {captions.Ldata, captions.Lgodzina, bank.HamulecTxt, bank.UwagaTxt, bank.OdchylenieTxt},
+                  station);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "header_decode.h"
 
 #include "bank_storage.h"
+#include "measurement/station_data.h"
 #include "text/number_format.h"
 
 #include <algorithm>
@@ -10,23 +11,10 @@
 namespace zr7 {
 namespace {
 
-struct TBrakeTexts {
-  std::string_view hamulec;
-  std::string_view uwaga;
-};
-
 // Brake kinds 1, 2 and 3; any other leaves every text empty.
-TBrakeTexts BrakeTexts(int kind) {
-  switch (kind) {
-    case 1:
-      return {"hamulec roboczy", "(*) w przypadku motocykla - hamulec obu kół"};
-    case 2:
-      return {"hamulec awaryjny", ""};
-    case 3:
-      return {"hamulec pomocniczy", "(*) w przypadku motocykla - hamulec koła tylnego"};
-    default:
-      return {"", ""};
-  }
+TBrakeKind BrakeKind(int kind) {
+  if (kind < 1 || kind > static_cast<int>(kBrakeKinds.size())) return {};
+  return kBrakeKinds[static_cast<std::size_t>(kind - 1)];
 }
 
 int Word(const TNaglowek& h, std::size_t position) { return h[position] * 256 + h[position + 1]; }
@@ -50,11 +38,11 @@ THeaderCaptions DecodeHeader(TBankContents& contents, std::string_view decimalSe
   contents.KatPocz = Word(h, 8) / 1000.0;
   contents.APocz = static_cast<std::int16_t>(Word(h, 10)) / 100.0;
 
-  const TBrakeTexts texts = BrakeTexts(h[12]);
-  contents.HamulecTxt.AssignUtf8(texts.hamulec);
-  contents.UwagaTxt.AssignUtf8(texts.uwaga);
+  const TBrakeKind brake = BrakeKind(h[12]);
+  contents.HamulecTxt.AssignUtf8(brake.hamulec);
+  contents.UwagaTxt.AssignUtf8(brake.uwaga);
   contents.OdchylenieTxt.AssignUtf8(h[12] == 1 ? FormatFixed(h[13] / 10.0, 1, decimalSeparator) : "");
-  captions.lHamulec = std::string(texts.hamulec);
+  captions.lHamulec = std::string(brake.hamulec);
   if (h[12] == 1) captions.lHamulec += ", odch.kier.jazdy= " + contents.OdchylenieTxt.Utf8() + " [m]";
 
   const double degrees = contents.KatPocz * 180 / std::numbers::pi;

@@ -1,4 +1,4 @@
-#include "report/tdaneskp.h"
+#include "shell/tdaneskp.h"
 #include "scripted_dialogs.h"
 #include "shell/tclickableimage.h"
 #include "shell/tfmain.h"
