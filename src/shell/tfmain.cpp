@@ -9,12 +9,12 @@
 #include "transfer/instrument_link.h"
 #include "transfer/transfer_texts.h"
 #include "report/braking_texts.h"
-#include "report/caption_label.h"
-#include "report/program_font.h"
+#include "ui/caption_label.h"
+#include "ui/program_font.h"
 #include "report/report_lines.h"
 #include "report/report_printer.h"
-#include "report/tdaneskp.h"
-#include "report/user_number.h"
+#include "tdaneskp.h"
+#include "ui/user_number.h"
 #include "tclickableimage.h"
 #include "tdialogs.h"
 #include "text/cp1250.h"
@@ -110,6 +110,7 @@ TfMain::TfMain(TDialogs& dialogs, DeviceOpener opener, QWidget* parent) : QMainW
   daneSKP = new TdaneSKP(this);
   reportPrinter_ = std::make_unique<TReportPrinter>(dialogs_, *QGuiApplication::clipboard());
   daneSKP->OnModyfikuj = [this] { return WriteConfiguration(); };
+  EnterLinkState(TLinkState::Idle);
 }
 
 TfMain::~TfMain() = default;
@@ -146,7 +147,6 @@ void TfMain::CreateToolPanel() {
   seBank->setToolTip(QString::fromUtf8("nr zapisu w pamięci ZR-7"));
 
   bbtOpen = PushButton(panel, "Czytaj", "czytaj z pamięci ZR-7", {224, 30, 65, 25});
-  bbtOpen->setEnabled(false);
 
   Button1 = PushButton(panel, "Dane SKP / pojazdu", "wpisywanie danych SKP / pojazdu", {296, 8, 121, 49});
   connect(Button1, &QPushButton::clicked, this, &TfMain::Button1Click);
@@ -213,11 +213,9 @@ void TfMain::CreateComm(DeviceOpener opener) {
   ConfigureForInstrument(*Comm);
   Comm->CommPort = "COM12";
   Comm->PortsFolder = ComPortsFolder();
-  Comm->OnReceiveData = [this](const char* buffer, std::uint16_t length) { CommReceiveData(buffer, length); };
   Comm->OnErrorData = [this](std::uint8_t errorStatus) { CommErrorData(errorStatus); };
   Comm->OnRequestHangup = [this](TComm32*) { CommRequestHangup(); };
   connect(btPolacz, &QPushButton::clicked, this, &TfMain::btPolaczClick);
-  TimerRS = MessageLoop->CreateTimer([this] { TimerRSTimer(); });
   connect(bbtOpen, &QPushButton::clicked, this, &TfMain::bbtOpenClick);
 }
 
@@ -236,25 +234,47 @@ void TfMain::FormShow() {
   ReadConfiguration();
 }
 
-void TfMain::FormClose() { Comm->ClosePort(); }
+// Closing the window frees the port but leaves the connection state as it
+// was.
+void TfMain::FormClose() { CloseLink(false); }
+
+void TfMain::CloseLink(bool showDisconnected) {
+  // A read in progress ends once its port has closed and then leaves the
+  // state itself; so does a close that this one interrupted.
+  const bool endedByOther = linkState_ == TLinkState::Reading || linkState_ == TLinkState::Closing;
+  EnterLinkState(TLinkState::Closing);
+  Comm->ClosePort();
+  if (showDisconnected) ShowConnected(false);
+  if (!endedByOther) EnterLinkState(TLinkState::Idle);
+}
+
+void TfMain::EnterLinkState(TLinkState state) {
+  linkState_ = state;
+  // "Polącz" is never greyed, so that it keeps the keyboard focus through a
+  // connect or a disconnect; its handler refuses the clicks of those moments.
+  bbtOpen->setEnabled(Allowed(TCommand::ReadBank));
+  cbCOM->setEnabled(Allowed(TCommand::ChoosePort));
+  seBank->setEnabled(Allowed(TCommand::ChooseBank));
+  sbOpen->setEnabled(Allowed(TCommand::OpenFile));
+  sbSave->setEnabled(Allowed(TCommand::SaveFile));
+  sbPrint->setEnabled(Allowed(TCommand::Print));
+  sbPrinterSetup->setEnabled(Allowed(TCommand::PrinterSetup));
+  Button1->setEnabled(Allowed(TCommand::StationData));
+}
 
 void TfMain::ShowConnected(bool connected) {
   State.Polaczony = connected;
-  bbtOpen->setEnabled(connected);
   btPolacz->setText(QString::fromUtf8(connected ? "Rozlącz" : "Polącz"));
 }
 
 void TfMain::btPolaczClick() {
+  if (!Allowed(TCommand::ConnectOrDisconnect)) return;
   if (State.Polaczony) {
-    Comm->ClosePort();
-    ShowConnected(false);
+    CloseLink();
     return;
   }
-  // The ready wait of the connect dispatches messages, clicks included: a
-  // click that arrives there starts nothing.
-  if (connecting_) return;
   Comm->CommPort = cbCOM->currentText().toStdString();
-  connecting_ = true;
+  EnterLinkState(TLinkState::Connecting);
   hangupWhileConnecting_ = false;
   std::optional<QString> failure;
   try {
@@ -262,12 +282,13 @@ void TfMain::btPolaczClick() {
   } catch (const ECommsError& error) {
     failure = QString::fromStdString(error.what());
   }
-  connecting_ = false;
   if (failure) {
+    EnterLinkState(TLinkState::Idle);
     ShowErrorBox(dialogs_, *failure);
     return;
   }
   ShowConnected(true);
+  EnterLinkState(TLinkState::Connected);
   // A worker that failed while starting ends the link as a later failure does.
   if (hangupWhileConnecting_) CommRequestHangup();
 }
@@ -275,14 +296,11 @@ void TfMain::btPolaczClick() {
 void TfMain::bbtOpenClick() {
   TBankRead read(State, seBank->value(), UserDecimalSeparator());
   pBar->setValue(0);
-  if (!State.Polaczony) return;
-  // One read at a time, and no file replaces the record under it.
-  bbtOpen->setEnabled(false);
-  sbOpen->setEnabled(false);
-  activeRead_ = &read;
+  if (!Allowed(TCommand::ReadBank)) return;
+  EnterLinkState(TLinkState::Reading);
   StatusBar->SetPanelText(1, FromUtf8(kStatusReadStarted));
   pBar->setRange(0, TBankRead::kProgressMaximum);
-  const TTimeAxis axis = DriveBankRead(read, *Comm, *MessageLoop, *TimerRS, [this](const TRequestOutcome& outcome) {
+  const TTimeAxis axis = DriveBankRead(read, *Comm, *MessageLoop, [this](const TRequestOutcome& outcome) {
     if (outcome.timedOut) StatusBar->SetPanelText(1, FromUtf8(kStatusTimeOut));
     if (outcome.blockCaption) Lblok->setText(QString::number(*outcome.blockCaption));
     if (outcome.advanceProgress) pBar->setValue(pBar->value() + 1);
@@ -297,39 +315,26 @@ void TfMain::bbtOpenClick() {
     }
     if (outcome.failed) ShowMessage(dialogs_, FromUtf8(kReadErrorMessage));
   });
-  activeRead_ = nullptr;
   Chart->BottomAxis().SetRange(axis.minimum, axis.maximum);
   Chart->BottomAxis().SetIncrement(axis.increment);
   Odrysuj();
   pBar->setValue(0);
-  bbtOpen->setEnabled(State.Polaczony);
-  sbOpen->setEnabled(true);
+  EnterLinkState(Comm->IsOpen() ? TLinkState::Connected : TLinkState::Idle);
   // A window closed during the read has ended the program's work: no box.
   if (const TReadCompleteness completeness = read.Completeness(); !completeness.Complete() && isVisible()) {
     ShowMessage(dialogs_, FromUtf8(IncompleteReadMessage(completeness)));
   }
 }
 
-void TfMain::CommReceiveData(const char* Buffer, std::uint16_t BufferLength) {
-  if (activeRead_ && activeRead_->Receive({reinterpret_cast<const std::uint8_t*>(Buffer), BufferLength})) {
-    TimerRS->Stop();
-  }
-}
-
-void TfMain::TimerRSTimer() {
-  if (activeRead_) activeRead_->TimeOut();
-}
-
 void TfMain::CommErrorData(std::uint8_t) { ShowMessage(dialogs_, QString::fromUtf8("Bląd portu szeregowego!")); }
 
 void TfMain::CommRequestHangup() {
-  if (connecting_) {
+  if (linkState_ == TLinkState::Connecting) {
     hangupWhileConnecting_ = true;
     return;
   }
   if (!State.Polaczony) return;
-  Comm->ClosePort();
-  ShowConnected(false);
+  CloseLink();
   ShowMessage(dialogs_, QString::fromUtf8("Połączenie z portem %1 zostało przerwane (odłączony adapter?). "
                                           "Sprawdź kabel i połącz ponownie.")
                             .arg(QString::fromStdString(Comm->CommPort)));
@@ -341,21 +346,14 @@ void TfMain::ReadConfiguration() {
     ShowErrorBox(dialogs_, QString::fromStdString(FileErrorText(error)));
     return;
   }
-  const auto fromFile = [](const std::string& cp1250) {
-    TShortString text;
-    text.Assign(cp1250);
-    return QString::fromStdString(text.Utf8());
-  };
-  daneSKP->edSKP->setText(fromFile(konfiguracja.skp));
-  daneSKP->edAdres->setText(fromFile(konfiguracja.adres));
-  daneSKP->edUwagi->setText(fromFile(konfiguracja.uwagi));
+  daneSKP->SetValues(WithKonfiguracja(daneSKP->Values(), konfiguracja));
   if (konfiguracja.port) cbCOM->setCurrentIndex(*konfiguracja.port - 1);
 }
 
 bool TfMain::WriteConfiguration() {
-  const auto toFile = [](const QLineEdit* edit) { return Utf8ToCp1250(edit->text().toStdString()); };
-  const std::string content = FormatKonfiguracja(toFile(daneSKP->edSKP), toFile(daneSKP->edAdres),
-                                                 toFile(daneSKP->edUwagi), cbCOM->currentIndex() + 1);
+  const TStationData station = daneSKP->Values();
+  const std::string content = FormatKonfiguracja(Utf8ToCp1250(station.SKP), Utf8ToCp1250(station.Adres),
+                                                 Utf8ToCp1250(station.Uwagi), cbCOM->currentIndex() + 1);
   if (const int error = WriteKonfiguracja(kKonfiguracjaFileName, content); error != 0) {
     ShowErrorBox(dialogs_, QString::fromStdString(FileErrorText(error)));
     return false;
@@ -364,6 +362,7 @@ bool TfMain::WriteConfiguration() {
 }
 
 void TfMain::sbSaveClick() {
+  if (!Allowed(TCommand::SaveFile)) return;
   TDialogs::TFileDialogOptions options{QStringLiteral("pliki zr-7 (*.zr)|*.zr"), QStringLiteral("zr"), lastFileFolder_,
                                        true};
   QString path = dialogs_.SaveFileName(options);
@@ -371,30 +370,16 @@ void TfMain::sbSaveClick() {
   if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".zr");
   lastFileFolder_ = QFileInfo(path).absolutePath();
 
-  TPomiar& p = State.Pomiar;
-  const auto fromScreen = [](TShortString& field, const QString& text) { field.AssignUtf8(text.toStdString()); };
-  fromScreen(p.Godzina, Lgodzina->text());
-  fromScreen(p.Data, Ldata->text());
-  p.Hamulec = State.HamulecTxt;
-  p.Uwaga = State.UwagaTxt;
-  p.Odchylenie = State.OdchylenieTxt;
-  fromScreen(p.SKP, daneSKP->edSKP->text());
-  fromScreen(p.Adres, daneSKP->edAdres->text());
-  fromScreen(p.Rej, daneSKP->edRej->text());
-  fromScreen(p.Marka, daneSKP->edMarka->text());
-  fromScreen(p.Model, daneSKP->edModel->text());
-  fromScreen(p.Przebieg, daneSKP->edPrzebieg->text());
-  fromScreen(p.PierwszaRej, daneSKP->ed1Rej->text());
-  fromScreen(p.Uwagi, daneSKP->edUwagi->text());
-  fromScreen(p.Diagnosta, daneSKP->edDiagnosta->text());
-  p.RodzajPojazdu = daneSKP->rodzaj_pojazdu->currentIndex();
-
-  if (const int error = SaveMeasurementFile(path.toStdString(), p); error != 0) {
+  const TTestTexts test{Ldata->text().toStdString(), Lgodzina->text().toStdString(), State.HamulecTxt, State.UwagaTxt,
+                        State.OdchylenieTxt};
+  FillRecordTexts(State.Pomiar, test, daneSKP->Values());
+  if (const int error = SaveMeasurementFile(path.toStdString(), State.Pomiar); error != 0) {
     ShowErrorBox(dialogs_, QString::fromStdString(FileErrorText(error)));
   }
 }
 
 void TfMain::sbOpenClick() {
+  if (!Allowed(TCommand::OpenFile)) return;
   TDialogs::TFileDialogOptions options{QStringLiteral("pliki ZR-7 (*.zr)|*.zr"), QString(), lastFileFolder_, false};
   const QString path = dialogs_.OpenFileName(options);
   if (path.isEmpty()) return;
@@ -420,32 +405,13 @@ void TfMain::sbOpenClick() {
   State.UwagaTxt = p.Uwaga;
   State.OdchylenieTxt = p.Odchylenie;
   lHamulec->setText(QString::fromStdString(Cp1250ToUtf8(BrakeCaptionOfFile(p))));
-  daneSKP->edSKP->setText(toScreen(p.SKP));
-  daneSKP->edAdres->setText(toScreen(p.Adres));
-  daneSKP->edRej->setText(toScreen(p.Rej));
-  daneSKP->edMarka->setText(toScreen(p.Marka));
-  daneSKP->edModel->setText(toScreen(p.Model));
-  daneSKP->edPrzebieg->setText(toScreen(p.Przebieg));
-  daneSKP->ed1Rej->setText(toScreen(p.PierwszaRej));
-  daneSKP->edUwagi->setText(toScreen(p.Uwagi));
-  daneSKP->edDiagnosta->setText(toScreen(p.Diagnosta));
-  const bool knownKind = p.RodzajPojazdu >= 0 && p.RodzajPojazdu < daneSKP->rodzaj_pojazdu->count();
-  daneSKP->rodzaj_pojazdu->setCurrentIndex(knownKind ? p.RodzajPojazdu : -1);
+  daneSKP->SetValues(StationDataOf(p));
 }
 
 void TfMain::sbPrintClick() {
-  const auto screen = [](const QLineEdit* edit) { return edit->text(); };
+  if (!Allowed(TCommand::Print)) return;
   TReportInputs inputs;
-  inputs.SKP = screen(daneSKP->edSKP);
-  inputs.Adres = screen(daneSKP->edAdres);
-  inputs.RodzajPojazdu = daneSKP->rodzaj_pojazdu->currentIndex();
-  inputs.Marka = screen(daneSKP->edMarka);
-  inputs.Model = screen(daneSKP->edModel);
-  inputs.PierwszaRej = screen(daneSKP->ed1Rej);
-  inputs.Rej = screen(daneSKP->edRej);
-  inputs.Przebieg = screen(daneSKP->edPrzebieg);
-  inputs.Uwagi = screen(daneSKP->edUwagi);
-  inputs.Diagnosta = screen(daneSKP->edDiagnosta);
+  inputs.station = daneSKP->Values();
   inputs.Ldata = Ldata->text();
   inputs.Lgodzina = Lgodzina->text();
   inputs.lbAmax = lbAmax->text();
@@ -459,7 +425,9 @@ void TfMain::sbPrintClick() {
   if (!reportPrinter_->Print(lines, *Chart, &error)) ShowErrorBox(dialogs_, error);
 }
 
-void TfMain::sbPrinterSetupClick() { reportPrinter_->PrinterSetup(); }
+void TfMain::sbPrinterSetupClick() {
+  if (Allowed(TCommand::PrinterSetup)) reportPrinter_->PrinterSetup();
+}
 
 void TfMain::Image1Click() {
   dialogs_.MessageBox(QStringLiteral("ZR-7, wersja 1.2"),
@@ -469,6 +437,7 @@ void TfMain::Image1Click() {
 }
 
 void TfMain::Button1Click() {
+  if (!Allowed(TCommand::StationData)) return;
   daneSKP->show();
   daneSKP->raise();
   daneSKP->activateWindow();

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "chart/tchart.h"
-#include "measurement/wykres_state.h"
+#include "window_commands.h"
+#include "wykres_state.h"
 #include "serial/comm32.h"
 
 #include <QMainWindow>
@@ -24,7 +25,6 @@ class TSpinEdit;
 class TStatusBar;
 class TdaneSKP;
 class QtMessageLoop;
-class TBankRead;
 class TReportPrinter;
 
 // The program's main window: the tool panel with the connection, bank,
@@ -76,15 +76,12 @@ public:
   TStatusBar* StatusBar;
   std::unique_ptr<QtMessageLoop> MessageLoop;
   std::unique_ptr<TComm32> Comm;
-  std::unique_ptr<OneShotTimer> TimerRS; // the instrument's answer time-out
   TdaneSKP* daneSKP;
 
   void FormShow();
   void FormClose();
   void btPolaczClick();
   void bbtOpenClick();
-  void CommReceiveData(const char* Buffer, std::uint16_t BufferLength);
-  void TimerRSTimer();
   void CommErrorData(std::uint8_t ErrorStatus);
   // A worker of the serial component has failed, as when the adapter is
   // unplugged: the link is gone, so the window goes back to disconnected.
@@ -97,6 +94,8 @@ public:
   void Button1Click();
   void CheckBox1Click();
   void Odrysuj();
+
+  TLinkState LinkState() const { return linkState_; }
 
   // Writes konfiguracja.txt from the data dialog and the port list; reports
   // a failure in the error box and answers whether the file was written.
@@ -111,17 +110,19 @@ private:
   void CreateChart();
   void CreateComm(DeviceOpener opener);
   void ShowConnected(bool connected);
+  // Closes the port and, when asked, shows the window disconnected.
+  void CloseLink(bool showDisconnected = true);
+  // Enters the state and lets the controls take only its commands.
+  void EnterLinkState(TLinkState state);
+  bool Allowed(TCommand command) const { return CommandAllowed(command, linkState_); }
   void ReadConfiguration();
 
   TDialogs& dialogs_;
-  // A connect is waiting for the serial component's workers to start.
-  bool connecting_ = false;
+  TLinkState linkState_ = TLinkState::Idle;
   // A worker failed during that wait; the connect then ends in a hang-up.
   bool hangupWhileConnecting_ = false;
   // The file dialogs open where the last measurement file was opened or saved.
   QString lastFileFolder_;
-  // The bank read in progress, which receives the answers and time-outs.
-  TBankRead* activeRead_ = nullptr;
   // Keeps the printer chosen in the print and set-up dialogs for the run.
   std::unique_ptr<TReportPrinter> reportPrinter_;
 };

@@ -5,7 +5,7 @@
 #include "unique_folder.h"
 
 #if ZR7_WITH_QT
-#include "report/user_number.h"
+#include "ui/user_number.h"
 #endif
 #ifndef _WIN32
 #include "file_size_limit.h"
