@@ -5,6 +5,7 @@
 #include "unique_folder.h"
 
 #if ZR7_WITH_QT
+#include "pdf_text.h"
 #include "report/user_number.h"
 #endif
 #ifndef _WIN32
@@ -13,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,18 +24,6 @@ namespace zr7 {
 namespace {
 
 namespace fs = std::filesystem;
-
-#if ZR7_WITH_QT
-// The output of a poppler-utils command.
-bool ReadCommand(const std::string& command, std::string& output) {
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return false;
-  char buffer[4096];
-  output.clear();
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-  return ::pclose(pipe) == 0;
-}
-#endif
 
 // 149 samples of 6 m/s2 that stop the vehicle from 79.92 km/h within 41.07 m.
 TPomiar WithStop(TPomiar p) {
@@ -134,7 +122,7 @@ TEST_F(Cli, ReportWithAnalysisPrintsTheFiguresUnderTheResults) {
   };
   std::string text;
   ASSERT_EQ(Run({"report", Path("b.zr"), "--pdf", Path("b.pdf"), "--analysis"}), 0) << err.str();
-  ASSERT_TRUE(ReadCommand("pdftotext -layout " + Path("b.pdf") + " -", text));
+  text = PdfLayoutText(Path("b.pdf"));
   std::size_t at = 0;
   for (const std::string& line : results) {
     const std::size_t found = text.find(line, at);
@@ -143,12 +131,11 @@ TEST_F(Cli, ReportWithAnalysisPrintsTheFiguresUnderTheResults) {
   }
 
   ASSERT_EQ(Run({"report", Path("a.zr"), "--pdf", Path("a.pdf"), "--analysis"}), 0) << err.str();
-  ASSERT_TRUE(ReadCommand("pdftotext -layout " + Path("a.pdf") + " -", text));
+  text = PdfLayoutText(Path("a.pdf"));
   EXPECT_NE(text.find("analiza hamowania: brak wyniku (brak hamowania)"), std::string::npos) << text;
 
-  std::string plain;
   ASSERT_EQ(Run({"report", Path("b.zr"), "--pdf", Path("plain.pdf")}), 0) << err.str();
-  ASSERT_TRUE(ReadCommand("pdftotext -layout " + Path("plain.pdf") + " -", plain));
+  const std::string plain = PdfLayoutText(Path("plain.pdf"));
   EXPECT_EQ(plain.find("MFDD"), std::string::npos) << plain;
   EXPECT_NE(plain.find("odchylenie kierunku jazdy"), std::string::npos) << plain;
 }
@@ -186,12 +173,10 @@ TEST_F(Cli, ExportedNumbersReadBackTheSameDoubles) {
 TEST_F(Cli, ReportIsAOnePagePdfWithTheLines) {
   const std::string pdf = Path("a.pdf");
   ASSERT_EQ(Run({"report", Path("a.zr"), "--pdf", pdf, "--paper", "Letter", "--landscape"}), 0) << err.str();
-  std::string info;
-  std::string text;
-  ASSERT_TRUE(ReadCommand("pdfinfo " + pdf, info));
+  const std::string info = PdfInfo(pdf);
   EXPECT_NE(info.find("Pages:           1"), std::string::npos) << info;
   EXPECT_NE(info.find("792 x 612 pts (letter)"), std::string::npos) << info;
-  ASSERT_TRUE(ReadCommand("pdftotext -layout " + pdf + " -", text));
+  const std::string text = PdfLayoutText(pdf);
   for (const char* line : {"F.P.U.H \"TERVA\" Opóźnieniomierz ZR-7", "10/12/26 13:14:15", "SKP Łódź", "EL 1234",
                            "samochód ciężarowy", "hamulec roboczy"}) {
     EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
@@ -260,8 +245,7 @@ TEST_F(Cli, InfinitiesAndNaNAreShownNotFatal) {
 #if ZR7_WITH_QT
   const std::string pdf = Path("damaged.pdf");
   ASSERT_EQ(Run({"report", Path("damaged.zr"), "--pdf", pdf}), 0) << err.str();
-  std::string text;
-  ASSERT_TRUE(ReadCommand("pdftotext -layout " + pdf + " -", text));
+  const std::string text = PdfLayoutText(pdf);
   EXPECT_NE(text.find("a max [m/s2] = INF"), std::string::npos) << text;
 #endif
 }

@@ -1,5 +1,6 @@
-#include "../support/file_size_limit.h"
-#include "../support/unprivileged_child.h"
+#include "file_size_limit.h"
+#include "unique_folder.h"
+#include "unprivileged_child.h"
 #include "platform/file_io.h"
 #include "text/file_error_text.h"
 
@@ -19,10 +20,8 @@ namespace fs = std::filesystem;
 class FileIo : public ::testing::Test {
 protected:
   void SetUp() override {
-    char name[] = "/tmp/zr7-file-io-XXXXXX";
-    ASSERT_NE(::mkdtemp(name), nullptr);
-    dir_ = name;
-    ::chmod(name, 0755); // other users may look inside
+    dir_ = MakeUniqueFolder("zr7-file-io");
+    ::chmod(dir_.c_str(), 0755); // other users may look inside
   }
   void TearDown() override { fs::remove_all(dir_); }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
