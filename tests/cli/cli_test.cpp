@@ -1,4 +1,5 @@
 #include "cli/cli_commands.h"
+#include "file_content.h"
 #include "measurement/measurement_export.h"
 #include "platform/file_io.h"
 #include "measurement/measurement_file.h"
@@ -191,8 +192,7 @@ TEST_F(Cli, ReportIsAOnePagePdfWithTheLines) {
 TEST_F(Cli, ReportThatCannotBeWrittenFailsAndKeepsTheOldPdf) {
   const std::string pdf = Path("kept.pdf");
   ASSERT_EQ(Run({"report", Path("a.zr"), "--pdf", pdf}), 0) << err.str();
-  std::ifstream in(pdf, std::ios::binary);
-  const std::string before(std::istreambuf_iterator<char>(in), {});
+  const std::string before = FileContent(pdf);
   int exitCode = 0;
   {
     const TFileSizeLimit noRoom(2000); // as a disk that fills during the write
@@ -200,8 +200,7 @@ TEST_F(Cli, ReportThatCannotBeWrittenFailsAndKeepsTheOldPdf) {
   }
   EXPECT_EQ(exitCode, 1);
   EXPECT_NE(err.str().find("I/O error 27"), std::string::npos) << err.str();
-  std::ifstream after(pdf, std::ios::binary);
-  EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(after), {}) == before) << "the old report is whole";
+  EXPECT_TRUE(FileContent(pdf) == before) << "the old report is whole";
 
   fs::create_symlink("/dev/full", Path("full.pdf"));
   EXPECT_EQ(Run({"report", Path("a.zr"), "--pdf", Path("full.pdf")}), 1);

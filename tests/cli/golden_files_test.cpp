@@ -3,6 +3,7 @@
 // expected of it, so that any change in an output shows as a difference.
 
 #include "cli/cli_commands.h"
+#include "file_content.h"
 #include "pdf_text.h"
 #include "platform/system.h"
 #include "run_command.h"
@@ -24,11 +25,6 @@ namespace fs = std::filesystem;
 
 const fs::path kData = ZR7_TEST_DATA;
 const std::set<std::string> kReferenceFiles = {"sim-bank-1", "polish-texts", "no-samples", "non-finite"};
-
-std::string Content(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 class GoldenFiles : public ::testing::TestWithParam<std::string> {
 protected:
@@ -53,7 +49,7 @@ protected:
   ::testing::AssertionResult AsExpected(const std::string& output, const std::string& expectedName) const {
     const fs::path expected = kData / "expected" / expectedName;
     if (!fs::exists(expected)) return ::testing::AssertionFailure() << expected << " is missing";
-    if (output == Content(expected)) return ::testing::AssertionSuccess();
+    if (output == FileContent(expected)) return ::testing::AssertionSuccess();
     const std::string actual = Scratch(expectedName);
     std::ofstream(actual, std::ios::binary) << output;
     const TCommandOutput diff =
@@ -91,7 +87,7 @@ TEST(GoldenFileFolder, HoldsTheComparedReferenceFiles) {
   for (const auto& entry : fs::directory_iterator(kData))
     if (entry.path().extension() == ".zr") found.insert(entry.path().stem().string());
   EXPECT_EQ(found, kReferenceFiles);
-  EXPECT_NE(Content(kData / "polish-texts.zr")
+  EXPECT_NE(FileContent(kData / "polish-texts.zr")
                 .find("\xA3\xF3"
                       "d\x9F"),
             std::string::npos)
