@@ -24,7 +24,7 @@ std::string CaptionsText(const THeaderCaptions& c) {
 }
 
 // The captions and values of a decoded header agree with its bytes.
-void CheckHeader(const TWykresState& state, const THeaderCaptions& captions, std::string_view separator) {
+void CheckHeader(const TBankContents& state, const THeaderCaptions& captions, std::string_view separator) {
   const auto& h = state.Naglowek;
   const std::string where = CaptionsText(captions);
   ZR7_FUZZ_CHECK(state.IloscProbek >= 100 && state.IloscProbek <= kMaxSampleCount, where);
@@ -51,7 +51,7 @@ void CheckHeader(const TWykresState& state, const THeaderCaptions& captions, std
   }
 }
 
-void CheckSamples(const TWykresState& state, const TTimeAxis& axis) {
+void CheckSamples(const TBankContents& state, const TTimeAxis& axis) {
   const int count = state.IloscProbek;
   ZR7_FUZZ_CHECK(count >= 0 && count <= kMaxSampleCount, std::to_string(count));
   ZR7_FUZZ_CHECK(axis.minimum == 0 && axis.maximum == count / 40.0, std::to_string(axis.maximum));
@@ -77,8 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int bank = static_cast<std::int8_t>(data[1]);
   std::span<const std::uint8_t> input(data + 2, size - 2);
 
-  TWykresState state;
-  state.Polaczony = true;
+  TBankContents state;
   TBankRead read(state, bank, separator);
   ZR7_FUZZ_CHECK(state.IloscProbek == 0, "a new read starts from no samples");
   int requests = 0;

@@ -15,21 +15,15 @@
 namespace zr7 {
 namespace {
 
-// The texts the window's save would put into the record after this read.
-void FillTexts(TWykresState& state, const THeaderCaptions& captions) {
-  TPomiar& p = state.Pomiar;
-  p.Godzina.AssignUtf8(captions.Lgodzina);
-  p.Data.AssignUtf8(captions.Ldata);
-  p.Hamulec = state.HamulecTxt;
-  p.Uwaga = state.UwagaTxt;
-  p.Odchylenie = state.OdchylenieTxt;
-  p.RodzajPojazdu = -1;
-  TKonfiguracja konfiguracja;
-  if (ReadKonfiguracja(kKonfiguracjaFileName, konfiguracja) == 0) {
-    p.SKP.Assign(konfiguracja.skp);
-    p.Adres.Assign(konfiguracja.adres);
-    p.Uwagi.Assign(konfiguracja.uwagi);
+// The texts the window's save would put into the record after this read:
+// the station data from konfiguracja.txt, as the window shows it at start.
+void FillTexts(TBankContents& bank, const THeaderCaptions& captions) {
+  TStationData station;
+  if (TKonfiguracja konfiguracja; ReadKonfiguracja(kKonfiguracjaFileName, konfiguracja) == 0) {
+    station = WithKonfiguracja(station, konfiguracja);
   }
+  FillRecordTexts(bank.Pomiar, {captions.Ldata, captions.Lgodzina, bank.HamulecTxt, bank.UwagaTxt, bank.OdchylenieTxt},
+                  station);
 }
 
 } // namespace
@@ -47,13 +41,9 @@ int ReadBankCommand(const TBankReadOptions& options, std::ostream& out, std::ost
     return 1;
   }
 
-  TWykresState state;
+  TBankContents state;
   // The deviation text as the window would write it on this machine.
   TBankRead read(state, options.bank, SystemDecimalSeparator());
-  const auto timerRS = loop.CreateTimer([&] { read.TimeOut(); });
-  comm.OnReceiveData = [&](const char* buffer, std::uint16_t length) {
-    if (read.Receive({reinterpret_cast<const std::uint8_t*>(buffer), length})) timerRS->Stop();
-  };
   bool hungUp = false;
   comm.OnRequestHangup = [&](TComm32*) {
     hungUp = true;
@@ -68,7 +58,7 @@ int ReadBankCommand(const TBankReadOptions& options, std::ostream& out, std::ost
   bool malformed = false;
   int progress = 0;
   THeaderCaptions captions;
-  DriveBankRead(read, comm, loop, *timerRS, [&](const TRequestOutcome& outcome) {
+  DriveBankRead(read, comm, loop, [&](const TRequestOutcome& outcome) {
     const TRequest& request = requests[requestsMade++];
     if (outcome.timedOut) {
       unanswered = request;

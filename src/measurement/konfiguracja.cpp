@@ -1,6 +1,7 @@
 #include "konfiguracja.h"
 
 #include "platform/file_io.h"
+#include "text/cp1250.h"
 #include "text/number_format.h"
 #include "text/short_string.h"
 
@@ -51,6 +52,13 @@ private:
 };
 
 } // namespace
+
+TStationData WithKonfiguracja(TStationData station, const TKonfiguracja& konfiguracja) {
+  station.SKP = Cp1250ToUtf8(konfiguracja.skp);
+  station.Adres = Cp1250ToUtf8(konfiguracja.adres);
+  station.Uwagi = Cp1250ToUtf8(konfiguracja.uwagi);
+  return station;
+}
 
 TKonfiguracja ParseKonfiguracja(std::string_view content) {
   TKonfiguracjaLines lines;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "station_data.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +28,10 @@ TKonfiguracja ParseKonfiguracja(std::string_view content);
 
 // The four lines as the file holds them; port 0 means none chosen.
 std::string FormatKonfiguracja(std::string_view skp, std::string_view adres, std::string_view uwagi, int port);
+
+// The station data with the file's name, address and remark in place of
+// its own, as the window shows them at start.
+TStationData WithKonfiguracja(TStationData station, const TKonfiguracja& konfiguracja);
 
 // File operations; the result is the errno of the failing step, 0 on success.
 int ReadKonfiguracja(const std::string& path, TKonfiguracja& konfiguracja);

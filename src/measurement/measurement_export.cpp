@@ -1,6 +1,7 @@
 #include "measurement_export.h"
 
 #include "measurement_curves.h"
+#include "station_data.h"
 #include "text/number_format.h"
 
 #include <algorithm>
@@ -15,9 +16,9 @@ std::string Shortest(double value) {
   return std::string(buffer, end);
 }
 
-const char* VehicleKindName(std::int32_t index) {
-  static const char* const kinds[] = {"sam.osobowy", "sam.ciężarowy", "autobus", "motocykl", "inny"};
-  return index >= 0 && index < 5 ? kinds[index] : "";
+std::string VehicleKindName(std::int32_t index) {
+  const int kind = KnownVehicleKind(index);
+  return kind < 0 ? "" : std::string(kVehicleKinds[static_cast<std::size_t>(kind)].name);
 }
 
 // A text of a foreign file may hold line breaks; shown as blanks they

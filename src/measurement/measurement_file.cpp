@@ -1,6 +1,7 @@
 #include "measurement_file.h"
 
 #include "platform/file_io.h"
+#include "station_data.h"
 
 #include <cstring>
 #include <vector>
@@ -35,8 +36,8 @@ int SaveMeasurementFile(const std::string& path, const TPomiar& pomiar) {
 
 std::string BrakeCaptionOfFile(const TPomiar& pomiar) {
   const std::string hamulec = pomiar.Hamulec.Text();
-  if (hamulec != "hamulec roboczy") return hamulec;
-  return "hamulec roboczy, odch.kier.jazdy=" + pomiar.Odchylenie.Text() + " [m]";
+  if (hamulec != kServiceBrake) return hamulec;
+  return hamulec + ", odch.kier.jazdy=" + pomiar.Odchylenie.Text() + " [m]";
 }
 
 } // namespace zr7

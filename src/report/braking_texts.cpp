@@ -1,6 +1,6 @@
 #include "report/braking_texts.h"
 
-#include "report/user_number.h"
+#include "ui/user_number.h"
 
 namespace zr7 {
 

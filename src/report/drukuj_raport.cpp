@@ -3,7 +3,7 @@
 #include "chart/tchart.h"
 #include "report/chart_clipboard.h"
 #include "report/page_layout.h"
-#include "report/program_font.h"
+#include "ui/program_font.h"
 
 #include "platform/file_io.h"
 #include "text/file_error_text.h"

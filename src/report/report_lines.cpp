@@ -1,36 +1,17 @@
 #include "report/report_lines.h"
 
-#include "report/program_font.h"
+#include "ui/program_font.h"
 
 #include <QFontMetrics>
 #include <QRegularExpression>
 
-#include <array>
+#include <string_view>
 
 namespace zr7 {
 
 namespace {
 
-QString Utf8(const std::string& text) { return QString::fromStdString(text); }
-
-const std::array<const char*, kVehicleKindCount> kVehicleKindLines = {
-    "    Rodzaj pojazdu: samochód osobowy",
-    "    Rodzaj pojazdu: samochód ciężarowy",
-    "    Rodzaj pojazdu: autobus",
-    "    Rodzaj pojazdu: motocykl",
-    "    Rodzaj pojazdu: inny...........................",
-};
-
-struct TBrakeLine {
-  const char* hamulecTxt;
-  const char* line;
-};
-// The asterisks point to the motorcycle footnote at the end of the report.
-const std::array<TBrakeLine, 3> kBrakeLines = {{
-    {"hamulec roboczy", "    rodzaj hamulca: hamulec roboczy (HR)*"},
-    {"hamulec awaryjny", "    rodzaj hamulca: hamulec awaryjny (HA)"},
-    {"hamulec pomocniczy", "    rodzaj hamulca: hamulec pomocniczy (HP)*"},
-}};
+QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QString VisiblePart(QStringView piece) {
   qsizetype end = piece.size();
@@ -76,32 +57,33 @@ QStringList ReportLines(const TReportInputs& in) {
   lines << in.Ldata + u' ' + in.Lgodzina;
   lines << QString();
   lines << QStringLiteral("DANE SKP / WARSZTATU:");
-  lines << QStringLiteral("    Nazwa: ") + in.SKP;
-  lines << QStringLiteral("    Adres: ") + in.Adres;
+  const TStationData& station = in.station;
+  lines << QStringLiteral("    Nazwa: ") + Utf8(station.SKP);
+  lines << QStringLiteral("    Adres: ") + Utf8(station.Adres);
   lines << QString();
   lines << QStringLiteral("DANE POJAZDU:");
-  if (in.RodzajPojazdu >= 0 && in.RodzajPojazdu < kVehicleKindCount) {
-    lines << QString::fromUtf8(kVehicleKindLines[static_cast<std::size_t>(in.RodzajPojazdu)]);
+  if (const int kind = KnownVehicleKind(station.RodzajPojazdu); kind >= 0) {
+    lines << Utf8(kVehicleKinds[static_cast<std::size_t>(kind)].reportLine);
   }
-  lines << QStringLiteral("    Marka: ") + in.Marka;
-  lines << QStringLiteral("    Typ / model: ") + in.Model;
-  lines << QStringLiteral("    Data 1-szej rejestracji : ") + in.PierwszaRej;
-  lines << QStringLiteral("    Nr rejestracyjny: ") + in.Rej;
-  lines << QStringLiteral("    Przebieg [km]: ") + in.Przebieg;
+  lines << QStringLiteral("    Marka: ") + Utf8(station.Marka);
+  lines << QStringLiteral("    Typ / model: ") + Utf8(station.Model);
+  lines << QStringLiteral("    Data 1-szej rejestracji : ") + Utf8(station.PierwszaRej);
+  lines << QStringLiteral("    Nr rejestracyjny: ") + Utf8(station.Rej);
+  lines << QStringLiteral("    Przebieg [km]: ") + Utf8(station.Przebieg);
   lines << QString();
   lines << QString::fromUtf8("WYNIKI POMIARÓW:");
-  for (const TBrakeLine& brake : kBrakeLines) {
-    if (in.HamulecTxt == brake.hamulecTxt) lines << QString::fromUtf8(brake.line);
+  for (const TBrakeKind& brake : kBrakeKinds) {
+    if (in.HamulecTxt == brake.hamulec) lines << Utf8(brake.reportLine);
   }
   lines << QString::fromUtf8("    opóźnienie maksymalne, a max [m/s2] = ") + in.lbAmax;
   lines << QString::fromUtf8("    siła nacisku na pedał  F [daN] = ") + in.lbFmax;
-  if (in.HamulecTxt == "hamulec roboczy") {
+  if (in.HamulecTxt == kServiceBrake) {
     lines << QStringLiteral("    odchylenie kierunku jazdy = ") + Utf8(in.OdchylenieTxt) + QStringLiteral(" [m]");
   }
   lines << in.underResults;
   lines << QString();
-  lines << QStringLiteral("    Uwagi: ") + in.Uwagi;
-  lines << QStringLiteral("    Diagnosta: ") + in.Diagnosta;
+  lines << QStringLiteral("    Uwagi: ") + Utf8(station.Uwagi);
+  lines << QStringLiteral("    Diagnosta: ") + Utf8(station.Diagnosta);
   lines << QString();
   lines << QStringLiteral("    ") + Utf8(in.UwagaTxt);
   return lines;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "measurement/station_data.h"
+
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -9,23 +11,11 @@
 
 namespace zr7 {
 
-// Everything the report prints as text: the ten fields of the data dialog,
-// the captions of the tool panel's result labels and the brake texts of the
+// Everything the report prints as text: the station and vehicle data, the
+// captions of the tool panel's result labels and the brake texts of the
 // current test (UTF-8, as the record's texts convert).
-// The entries of the vehicle kind list, indexes 0 to 4.
-constexpr int kVehicleKindCount = 5;
-
 struct TReportInputs {
-  QString SKP;
-  QString Adres;
-  int RodzajPojazdu = -1; // index of the chosen vehicle kind, -1 for none
-  QString Marka;
-  QString Model;
-  QString PierwszaRej;
-  QString Rej;
-  QString Przebieg;
-  QString Uwagi;
-  QString Diagnosta;
+  TStationData station;
 
   QString Ldata;
   QString Lgodzina;

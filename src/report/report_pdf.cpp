@@ -2,7 +2,7 @@
 
 #include "report/braking_texts.h"
 #include "report/drukuj_raport.h"
-#include "report/user_number.h"
+#include "ui/user_number.h"
 
 #include <QMarginsF>
 #include <QPrinter>
@@ -20,17 +20,7 @@ QString Screen(const TShortString& text) { return QString::fromStdString(text.Ut
 
 TReportInputs ReportInputsOf(const TPomiar& p, double amax, double fmax) {
   TReportInputs in;
-  in.SKP = Screen(p.SKP);
-  in.Adres = Screen(p.Adres);
-  // A kind outside the list, possible only in a foreign file, is no kind.
-  in.RodzajPojazdu = p.RodzajPojazdu >= 0 && p.RodzajPojazdu < kVehicleKindCount ? p.RodzajPojazdu : -1;
-  in.Marka = Screen(p.Marka);
-  in.Model = Screen(p.Model);
-  in.PierwszaRej = Screen(p.PierwszaRej);
-  in.Rej = Screen(p.Rej);
-  in.Przebieg = Screen(p.Przebieg);
-  in.Uwagi = Screen(p.Uwagi);
-  in.Diagnosta = Screen(p.Diagnosta);
+  in.station = StationDataOf(p);
   in.Ldata = Screen(p.Data);
   in.Lgodzina = Screen(p.Godzina);
   in.lbAmax = FormatUserNumber(amax, 1);

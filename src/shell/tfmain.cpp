@@ -9,12 +9,12 @@
 #include "transfer/instrument_link.h"
 #include "transfer/transfer_texts.h"
 #include "report/braking_texts.h"
-#include "report/caption_label.h"
-#include "report/program_font.h"
+#include "ui/caption_label.h"
+#include "ui/program_font.h"
 #include "report/report_lines.h"
 #include "report/report_printer.h"
-#include "report/tdaneskp.h"
-#include "report/user_number.h"
+#include "tdaneskp.h"
+#include "ui/user_number.h"
 #include "tclickableimage.h"
 #include "tdialogs.h"
 #include "text/cp1250.h"
@@ -213,11 +213,9 @@ void TfMain::CreateComm(DeviceOpener opener) {
   ConfigureForInstrument(*Comm);
   Comm->CommPort = "COM12";
   Comm->PortsFolder = ComPortsFolder();
-  Comm->OnReceiveData = [this](const char* buffer, std::uint16_t length) { CommReceiveData(buffer, length); };
   Comm->OnErrorData = [this](std::uint8_t errorStatus) { CommErrorData(errorStatus); };
   Comm->OnRequestHangup = [this](TComm32*) { CommRequestHangup(); };
   connect(btPolacz, &QPushButton::clicked, this, &TfMain::btPolaczClick);
-  TimerRS = MessageLoop->CreateTimer([this] { TimerRSTimer(); });
   connect(bbtOpen, &QPushButton::clicked, this, &TfMain::bbtOpenClick);
 }
 
@@ -279,10 +277,9 @@ void TfMain::bbtOpenClick() {
   // One read at a time, and no file replaces the record under it.
   bbtOpen->setEnabled(false);
   sbOpen->setEnabled(false);
-  activeRead_ = &read;
   StatusBar->SetPanelText(1, FromUtf8(kStatusReadStarted));
   pBar->setRange(0, TBankRead::kProgressMaximum);
-  const TTimeAxis axis = DriveBankRead(read, *Comm, *MessageLoop, *TimerRS, [this](const TRequestOutcome& outcome) {
+  const TTimeAxis axis = DriveBankRead(read, *Comm, *MessageLoop, [this](const TRequestOutcome& outcome) {
     if (outcome.timedOut) StatusBar->SetPanelText(1, FromUtf8(kStatusTimeOut));
     if (outcome.blockCaption) Lblok->setText(QString::number(*outcome.blockCaption));
     if (outcome.advanceProgress) pBar->setValue(pBar->value() + 1);
@@ -297,7 +294,6 @@ void TfMain::bbtOpenClick() {
     }
     if (outcome.failed) ShowMessage(dialogs_, FromUtf8(kReadErrorMessage));
   });
-  activeRead_ = nullptr;
   Chart->BottomAxis().SetRange(axis.minimum, axis.maximum);
   Chart->BottomAxis().SetIncrement(axis.increment);
   Odrysuj();
@@ -308,16 +304,6 @@ void TfMain::bbtOpenClick() {
   if (const TReadCompleteness completeness = read.Completeness(); !completeness.Complete() && isVisible()) {
     ShowMessage(dialogs_, FromUtf8(IncompleteReadMessage(completeness)));
   }
-}
-
-void TfMain::CommReceiveData(const char* Buffer, std::uint16_t BufferLength) {
-  if (activeRead_ && activeRead_->Receive({reinterpret_cast<const std::uint8_t*>(Buffer), BufferLength})) {
-    TimerRS->Stop();
-  }
-}
-
-void TfMain::TimerRSTimer() {
-  if (activeRead_) activeRead_->TimeOut();
 }
 
 void TfMain::CommErrorData(std::uint8_t) { ShowMessage(dialogs_, QString::fromUtf8("Bląd portu szeregowego!")); }
@@ -341,21 +327,14 @@ void TfMain::ReadConfiguration() {
     ShowErrorBox(dialogs_, QString::fromStdString(FileErrorText(error)));
     return;
   }
-  const auto fromFile = [](const std::string& cp1250) {
-    TShortString text;
-    text.Assign(cp1250);
-    return QString::fromStdString(text.Utf8());
-  };
-  daneSKP->edSKP->setText(fromFile(konfiguracja.skp));
-  daneSKP->edAdres->setText(fromFile(konfiguracja.adres));
-  daneSKP->edUwagi->setText(fromFile(konfiguracja.uwagi));
+  daneSKP->SetValues(WithKonfiguracja(daneSKP->Values(), konfiguracja));
   if (konfiguracja.port) cbCOM->setCurrentIndex(*konfiguracja.port - 1);
 }
 
 bool TfMain::WriteConfiguration() {
-  const auto toFile = [](const QLineEdit* edit) { return Utf8ToCp1250(edit->text().toStdString()); };
-  const std::string content = FormatKonfiguracja(toFile(daneSKP->edSKP), toFile(daneSKP->edAdres),
-                                                 toFile(daneSKP->edUwagi), cbCOM->currentIndex() + 1);
+  const TStationData station = daneSKP->Values();
+  const std::string content = FormatKonfiguracja(Utf8ToCp1250(station.SKP), Utf8ToCp1250(station.Adres),
+                                                 Utf8ToCp1250(station.Uwagi), cbCOM->currentIndex() + 1);
   if (const int error = WriteKonfiguracja(kKonfiguracjaFileName, content); error != 0) {
     ShowErrorBox(dialogs_, QString::fromStdString(FileErrorText(error)));
     return false;
@@ -371,25 +350,10 @@ void TfMain::sbSaveClick() {
   if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".zr");
   lastFileFolder_ = QFileInfo(path).absolutePath();
 
-  TPomiar& p = State.Pomiar;
-  const auto fromScreen = [](TShortString& field, const QString& text) { field.AssignUtf8(text.toStdString()); };
-  fromScreen(p.Godzina, Lgodzina->text());
-  fromScreen(p.Data, Ldata->text());
-  p.Hamulec = State.HamulecTxt;
-  p.Uwaga = State.UwagaTxt;
-  p.Odchylenie = State.OdchylenieTxt;
-  fromScreen(p.SKP, daneSKP->edSKP->text());
-  fromScreen(p.Adres, daneSKP->edAdres->text());
-  fromScreen(p.Rej, daneSKP->edRej->text());
-  fromScreen(p.Marka, daneSKP->edMarka->text());
-  fromScreen(p.Model, daneSKP->edModel->text());
-  fromScreen(p.Przebieg, daneSKP->edPrzebieg->text());
-  fromScreen(p.PierwszaRej, daneSKP->ed1Rej->text());
-  fromScreen(p.Uwagi, daneSKP->edUwagi->text());
-  fromScreen(p.Diagnosta, daneSKP->edDiagnosta->text());
-  p.RodzajPojazdu = daneSKP->rodzaj_pojazdu->currentIndex();
-
-  if (const int error = SaveMeasurementFile(path.toStdString(), p); error != 0) {
+  const TTestTexts test{Ldata->text().toStdString(), Lgodzina->text().toStdString(), State.HamulecTxt, State.UwagaTxt,
+                        State.OdchylenieTxt};
+  FillRecordTexts(State.Pomiar, test, daneSKP->Values());
+  if (const int error = SaveMeasurementFile(path.toStdString(), State.Pomiar); error != 0) {
     ShowErrorBox(dialogs_, QString::fromStdString(FileErrorText(error)));
   }
 }
@@ -420,32 +384,12 @@ void TfMain::sbOpenClick() {
   State.UwagaTxt = p.Uwaga;
   State.OdchylenieTxt = p.Odchylenie;
   lHamulec->setText(QString::fromStdString(Cp1250ToUtf8(BrakeCaptionOfFile(p))));
-  daneSKP->edSKP->setText(toScreen(p.SKP));
-  daneSKP->edAdres->setText(toScreen(p.Adres));
-  daneSKP->edRej->setText(toScreen(p.Rej));
-  daneSKP->edMarka->setText(toScreen(p.Marka));
-  daneSKP->edModel->setText(toScreen(p.Model));
-  daneSKP->edPrzebieg->setText(toScreen(p.Przebieg));
-  daneSKP->ed1Rej->setText(toScreen(p.PierwszaRej));
-  daneSKP->edUwagi->setText(toScreen(p.Uwagi));
-  daneSKP->edDiagnosta->setText(toScreen(p.Diagnosta));
-  const bool knownKind = p.RodzajPojazdu >= 0 && p.RodzajPojazdu < daneSKP->rodzaj_pojazdu->count();
-  daneSKP->rodzaj_pojazdu->setCurrentIndex(knownKind ? p.RodzajPojazdu : -1);
+  daneSKP->SetValues(StationDataOf(p));
 }
 
 void TfMain::sbPrintClick() {
-  const auto screen = [](const QLineEdit* edit) { return edit->text(); };
   TReportInputs inputs;
-  inputs.SKP = screen(daneSKP->edSKP);
-  inputs.Adres = screen(daneSKP->edAdres);
-  inputs.RodzajPojazdu = daneSKP->rodzaj_pojazdu->currentIndex();
-  inputs.Marka = screen(daneSKP->edMarka);
-  inputs.Model = screen(daneSKP->edModel);
-  inputs.PierwszaRej = screen(daneSKP->ed1Rej);
-  inputs.Rej = screen(daneSKP->edRej);
-  inputs.Przebieg = screen(daneSKP->edPrzebieg);
-  inputs.Uwagi = screen(daneSKP->edUwagi);
-  inputs.Diagnosta = screen(daneSKP->edDiagnosta);
+  inputs.station = daneSKP->Values();
   inputs.Ldata = Ldata->text();
   inputs.Lgodzina = Lgodzina->text();
   inputs.lbAmax = lbAmax->text();

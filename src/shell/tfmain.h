@@ -1,7 +1,7 @@
 #pragma once
 
 #include "chart/tchart.h"
-#include "measurement/wykres_state.h"
+#include "wykres_state.h"
 #include "serial/comm32.h"
 
 #include <QMainWindow>
@@ -24,7 +24,6 @@ class TSpinEdit;
 class TStatusBar;
 class TdaneSKP;
 class QtMessageLoop;
-class TBankRead;
 class TReportPrinter;
 
 // The program's main window: the tool panel with the connection, bank,
@@ -76,15 +75,12 @@ public:
   TStatusBar* StatusBar;
   std::unique_ptr<QtMessageLoop> MessageLoop;
   std::unique_ptr<TComm32> Comm;
-  std::unique_ptr<OneShotTimer> TimerRS; // the instrument's answer time-out
   TdaneSKP* daneSKP;
 
   void FormShow();
   void FormClose();
   void btPolaczClick();
   void bbtOpenClick();
-  void CommReceiveData(const char* Buffer, std::uint16_t BufferLength);
-  void TimerRSTimer();
   void CommErrorData(std::uint8_t ErrorStatus);
   // A worker of the serial component has failed, as when the adapter is
   // unplugged: the link is gone, so the window goes back to disconnected.
@@ -120,8 +116,6 @@ private:
   bool hangupWhileConnecting_ = false;
   // The file dialogs open where the last measurement file was opened or saved.
   QString lastFileFolder_;
-  // The bank read in progress, which receives the answers and time-outs.
-  TBankRead* activeRead_ = nullptr;
   // Keeps the printer chosen in the print and set-up dialogs for the run.
   std::unique_ptr<TReportPrinter> reportPrinter_;
 };

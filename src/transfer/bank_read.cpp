@@ -7,11 +7,11 @@
 
 namespace zr7 {
 
-TBankRead::TBankRead(TWykresState& state, int bank, std::string decimalSeparator)
-    : state_(state),
+TBankRead::TBankRead(TBankContents& contents, int bank, std::string decimalSeparator)
+    : contents_(contents),
       decimalSeparator_(std::move(decimalSeparator)),
       requests_(BankRequests(std::clamp(bank, 1, kBankCount))) {
-  state_.IloscProbek = 0;
+  contents_.IloscProbek = 0;
 }
 
 bool TBankRead::Finished() const { return failed_ || givenUp_ || next_ >= requests_.size(); }
@@ -73,7 +73,7 @@ std::optional<TAnswerNumbers> TBankRead::TakeNumbers() {
 TReadCompleteness TBankRead::Completeness() const {
   TReadCompleteness completeness;
   completeness.unansweredRequests = static_cast<int>(requests_.size()) - answeredRequests_;
-  completeness.sampleCount = std::clamp(state_.IloscProbek, 0, TProbki::kCount);
+  completeness.sampleCount = std::clamp(contents_.IloscProbek, 0, TProbki::kCount);
   completeness.samplesRead =
       static_cast<int>(std::count(sampleRead_.begin() + 1, sampleRead_.begin() + 1 + completeness.sampleCount, true));
   return completeness;
@@ -92,11 +92,11 @@ TRequestOutcome TBankRead::EndHeaderLine() {
   TRequestOutcome outcome;
   const int line = Current().headerLine;
   if (const auto numbers = TakeNumbers()) {
-    StoreHeaderLine(state_.Naglowek, line, *numbers);
+    StoreHeaderLine(contents_.Naglowek, line, *numbers);
     outcome.advanceProgress = true;
     ++answeredRequests_;
   }
-  if (!failed_ && line == kHeaderLines - 1) outcome.header = DecodeHeader(state_, decimalSeparator_);
+  if (!failed_ && line == kHeaderLines - 1) outcome.header = DecodeHeader(contents_, decimalSeparator_);
   return outcome;
 }
 
@@ -106,7 +106,7 @@ TRequestOutcome TBankRead::EndSampleLine() {
   if (const auto numbers = TakeNumbers()) {
     ++answeredRequests_;
     if (sample <= TProbki::kCount) {
-      StoreSample(state_.Pomiar.Probki[sample], *numbers);
+      StoreSample(contents_.Pomiar.Probki[sample], *numbers);
       sampleRead_[sample] = true;
     }
   }
@@ -116,15 +116,15 @@ TRequestOutcome TBankRead::EndSampleLine() {
 
 TTimeAxis TBankRead::Finish() {
   next_ = requests_.size();
-  ComputeDerivedValues(state_);
-  return {0, state_.IloscProbek / 40.0, 0.1};
+  ComputeDerivedValues(contents_);
+  return {0, contents_.IloscProbek / 40.0, 0.1};
 }
 
-void ComputeDerivedValues(TWykresState& state) {
-  const int count = std::clamp(state.IloscProbek, 0, TProbki::kCount);
+void ComputeDerivedValues(TBankContents& contents) {
+  const int count = std::clamp(contents.IloscProbek, 0, TProbki::kCount);
   for (int i = 1; i <= count; ++i) {
-    TProbka& sample = state.Pomiar.Probki[i];
-    sample.n = state.IloscProbek;
+    TProbka& sample = contents.Pomiar.Probki[i];
+    sample.n = contents.IloscProbek;
     ComputeDerived(sample);
   }
 }

@@ -3,7 +3,7 @@
 #include "answer_numbers.h"
 #include "bank_requests.h"
 #include "header_decode.h"
-#include "measurement/wykres_state.h"
+#include "bank_contents.h"
 #include "request_wait.h"
 
 #include <cstdint>
@@ -41,14 +41,14 @@ struct TTimeAxis {
 };
 
 // One read of a memory bank: 544 requests, each answered by a line or
-// timed out, the answers stored in the state's raw header and samples.
+// timed out, the answers stored in the contents' raw header and samples.
 // DriveBankRead (bank_read_driver.h) runs it over the serial component.
 class TBankRead {
 public:
   static constexpr int kProgressMaximum = 13;
 
   // bank is 1 to 12 (held to that range).
-  TBankRead(TWykresState& state, int bank, std::string decimalSeparator);
+  TBankRead(TBankContents& contents, int bank, std::string decimalSeparator);
 
   // True when every request has been made, a malformed answer ended the
   // read or the caller gave it up.
@@ -92,7 +92,7 @@ private:
   // The answer's numbers, or a failed read.
   std::optional<TAnswerNumbers> TakeNumbers();
 
-  TWykresState& state_;
+  TBankContents& contents_;
   std::string decimalSeparator_;
   std::vector<TRequest> requests_;
   std::size_t next_ = 0;
@@ -106,7 +106,7 @@ private:
   bool heardDuringQuietPeriod_ = false;
 };
 
-// Count and derived values of samples 1 to state.IloscProbek.
-void ComputeDerivedValues(TWykresState& state);
+// Count and derived values of samples 1 to contents.IloscProbek.
+void ComputeDerivedValues(TBankContents& contents);
 
 } // namespace zr7

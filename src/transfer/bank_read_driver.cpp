@@ -18,19 +18,40 @@ void WaitForQuietLine(TBankRead& read, TComm32& comm, MessageLoop& loop, OneShot
   read.EndQuietWait();
 }
 
+// Hands the component's received chunks to the read while it runs; an
+// answer that completes stops the answer timer at once.
+class TReceiveHook {
+public:
+  TReceiveHook(TComm32& comm, TBankRead& read, OneShotTimer& timerRS)
+      : comm_(comm), previous_(std::move(comm.OnReceiveData)) {
+    comm_.OnReceiveData = [&read, &timerRS](const char* buffer, std::uint16_t length) {
+      if (read.Receive({reinterpret_cast<const std::uint8_t*>(buffer), length})) timerRS.Stop();
+    };
+  }
+  ~TReceiveHook() { comm_.OnReceiveData = std::move(previous_); }
+  TReceiveHook(const TReceiveHook&) = delete;
+  TReceiveHook& operator=(const TReceiveHook&) = delete;
+
+private:
+  TComm32& comm_;
+  TReceiveDataEvent previous_;
+};
+
 } // namespace
 
-TTimeAxis DriveBankRead(TBankRead& read, TComm32& comm, MessageLoop& loop, OneShotTimer& timerRS,
+TTimeAxis DriveBankRead(TBankRead& read, TComm32& comm, MessageLoop& loop,
                         const std::function<void(const TRequestOutcome&)>& onOutcome) {
+  const std::unique_ptr<OneShotTimer> timerRS = loop.CreateTimer([&read] { read.TimeOut(); });
+  const TReceiveHook hook(comm, read, *timerRS);
   while (!read.Finished()) {
     const std::string request = read.BeginRequest();
     comm.SendBytes(request.data(), static_cast<std::uint16_t>(request.size()));
-    timerRS.Start(kAnswerTimeout);
+    timerRS->Start(kAnswerTimeout);
     loop.ProcessMessagesUntil([&] { return read.StatusRS() != TRequestWait::kWaiting || !comm.IsOpen(); });
-    timerRS.Stop();
+    timerRS->Stop();
     const TRequestOutcome outcome = read.EndRequest();
     onOutcome(outcome);
-    if (outcome.timedOut && !read.Finished() && comm.IsOpen()) WaitForQuietLine(read, comm, loop, timerRS);
+    if (outcome.timedOut && !read.Finished() && comm.IsOpen()) WaitForQuietLine(read, comm, loop, *timerRS);
   }
   return read.Finish();
 }

@@ -22,9 +22,10 @@ inline constexpr std::chrono::milliseconds kLongestQuietWait{2000};
 // the answer is complete, the timer has fired or the port has closed (a
 // disconnect or an unplugged adapter ends every remaining wait at once).
 // After a time-out, what still arrives is dropped until the line is quiet.
-// The caller routes the component's received chunks to read.Receive and the
-// timer to read.TimeOut; onOutcome sees what each request brought.
-TTimeAxis DriveBankRead(TBankRead& read, TComm32& comm, MessageLoop& loop, OneShotTimer& timerRS,
+// For the time of the read the component's received chunks go to the read
+// (its OnReceiveData is restored afterwards) and the read owns the answer
+// timer; onOutcome sees what each request brought.
+TTimeAxis DriveBankRead(TBankRead& read, TComm32& comm, MessageLoop& loop,
                         const std::function<void(const TRequestOutcome&)>& onOutcome);
 
 } // namespace zr7

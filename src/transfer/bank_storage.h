@@ -1,12 +1,12 @@
 #pragma once
 
 #include "answer_numbers.h"
-#include "measurement/wykres_state.h"
+#include "bank_contents.h"
 
 namespace zr7 {
 
 // The raw header of a bank: three lines of three numbers, two bytes each.
-using TNaglowek = decltype(TWykresState::Naglowek);
+using TNaglowek = decltype(TBankContents::Naglowek);
 
 // Header line k (0 to 2) fills bytes 6k to 6k + 5: each number's low 16
 // bits, high byte first.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "measurement/wykres_state.h"
+#include "bank_contents.h"
 
 #include <cstdint>
 #include <string>
@@ -23,10 +23,10 @@ struct THeaderCaptions {
 
 constexpr int kMaxSampleCount = 500;
 
-// Decodes the raw header in state.Naglowek into IloscProbek (capped at 500),
+// Decodes the raw header in contents.Naglowek into IloscProbek (capped at 500),
 // KatPocz, APocz and the brake texts, and returns the captions. Numbers with
 // a fraction use the given decimal separator.
-THeaderCaptions DecodeHeader(TWykresState& state, std::string_view decimalSeparator);
+THeaderCaptions DecodeHeader(TBankContents& contents, std::string_view decimalSeparator);
 
 // "day/month/year" from the header's date bytes. The year is 2000 plus its
 // byte, so byte 6 gives "2006" and byte 24 gives "2024".

@@ -7,7 +7,7 @@
 
 #if ZR7_WITH_QT
 #include "pdf_text.h"
-#include "report/user_number.h"
+#include "ui/user_number.h"
 #endif
 #ifndef _WIN32
 #include "file_size_limit.h"

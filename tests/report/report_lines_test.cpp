@@ -11,16 +11,16 @@ QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 TReportInputs FilledInputs() {
   TReportInputs in;
-  in.SKP = U("Stacja Kontroli Pojazdów nr 3");
-  in.Adres = U("ul. Łąkowa 12, Łódź");
-  in.RodzajPojazdu = 0;
-  in.Marka = U("Škoda");
-  in.Model = U("Fabia");
-  in.PierwszaRej = U("12.03.2015");
-  in.Rej = U("EL 12345");
-  in.Przebieg = U("123456");
-  in.Uwagi = U("bez uwag");
-  in.Diagnosta = U("Jan Żółć");
+  in.station.SKP = "Stacja Kontroli Pojazdów nr 3";
+  in.station.Adres = "ul. Łąkowa 12, Łódź";
+  in.station.RodzajPojazdu = 0;
+  in.station.Marka = "Škoda";
+  in.station.Model = "Fabia";
+  in.station.PierwszaRej = "12.03.2015";
+  in.station.Rej = "EL 12345";
+  in.station.Przebieg = "123456";
+  in.station.Uwagi = "bez uwag";
+  in.station.Diagnosta = "Jan Żółć";
   in.Ldata = U("14/05/24");
   in.Lgodzina = U("10:22:31");
   in.lbAmax = U("6,8");
@@ -80,7 +80,7 @@ TEST(ReportLinesTest, VehicleKindLineFollowsTheChosenIndex) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.index);
     TReportInputs in = FilledInputs();
-    in.RodzajPojazdu = c.index;
+    in.station.RodzajPojazdu = c.index;
     const QStringList lines = ReportLines(in);
     const qsizetype after = lines.indexOf(U("DANE POJAZDU:")) + 1;
     EXPECT_EQ(lines[after], c.line ? U(c.line) : U("    Marka: Škoda"));

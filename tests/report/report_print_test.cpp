@@ -88,7 +88,7 @@ protected:
 
   QStringList Lines(const char* remark) {
     TReportInputs in = ReportInputsOf(record, serie.SeriaALFA->MaxYValue(), serie.SeriaF->MaxYValue());
-    in.Uwagi = U(remark);
+    in.station.Uwagi = remark;
     return PrnOpisLines(in);
   }
 

@@ -1,7 +1,7 @@
 #include "pdf_reading.h"
 #include "scripted_dialogs.h"
 #include "sim_process.h"
-#include "report/user_number.h"
+#include "ui/user_number.h"
 #include "shell/tfmain.h"
 #include "shell/tspinedit.h"
 #include "shell/tstatusbar.h"

@@ -1,4 +1,4 @@
-#include "report/tdaneskp.h"
+#include "shell/tdaneskp.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -31,6 +31,26 @@ TEST(DaneSKP, FieldsAndVehicleKinds) {
 }
 
 // How the operator may leave the dialog, and whether it hides.
+// Each value lands in its own field: a swapped pair of fields would put
+// the make where the model belongs on the report and in the file.
+TEST(DaneSKP, ValuesComeBackFromTheirOwnFields) {
+  TdaneSKP dialog;
+  const TStationData data{"SKP Łódź", "ul. Wąska 1", 3,         "Škoda",    "Fabia",
+                          "1.2.2015", "EL 12345",    "123 456", "bez uwag", "Jan Żółć"};
+  dialog.SetValues(data);
+  EXPECT_EQ(dialog.Values(), data);
+  EXPECT_EQ(dialog.edMarka->text(), "Škoda");
+  EXPECT_EQ(dialog.ed1Rej->text(), "1.2.2015");
+  EXPECT_EQ(dialog.rodzaj_pojazdu->currentText(), "motocykl");
+
+  for (const int foreignKind : {5, -7}) {
+    TStationData foreign = data;
+    foreign.RodzajPojazdu = foreignKind;
+    dialog.SetValues(foreign);
+    EXPECT_EQ(dialog.Values().RodzajPojazdu, -1) << foreignKind;
+  }
+}
+
 TEST(DaneSKP, OkEnterAndCloseBoxHideEscDoesNot) {
   TdaneSKP dialog;
   const auto shownWithText = [&] {

@@ -1,5 +1,5 @@
 #include "measurement/tpomiar.h"
-#include "report/tdaneskp.h"
+#include "shell/tdaneskp.h"
 #include "file_size_limit.h"
 #include "scripted_dialogs.h"
 #include "shell/tfmain.h"

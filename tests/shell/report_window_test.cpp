@@ -1,7 +1,7 @@
 #include "file_size_limit.h"
 #include "measurement/measurement_file.h"
 #include "pdf_reading.h"
-#include "report/tdaneskp.h"
+#include "shell/tdaneskp.h"
 #include "scripted_dialogs.h"
 #include "shell/tfmain.h"
 #include "temporary_directory.h"

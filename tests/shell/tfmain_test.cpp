@@ -1,5 +1,5 @@
 #include "file_content.h"
-#include "report/tdaneskp.h"
+#include "shell/tdaneskp.h"
 #include "scripted_dialogs.h"
 #include "shell/tclickableimage.h"
 #include "shell/tfmain.h"
@@ -93,7 +93,6 @@ TEST_F(MainWindow, ControlsStartAsTheOperatorExpects) {
 
   EXPECT_EQ(window.StatusBar->PanelText(0), "");
   EXPECT_EQ(window.StatusBar->PanelText(1), "");
-  EXPECT_FALSE(window.TimerRS->IsActive());
   EXPECT_EQ(window.CheckBox1->text(), QString::fromUtf8("wartości"));
   EXPECT_EQ(window.CheckBox1->parentWidget(), window.Chart);
   EXPECT_EQ(window.Prn_Opis->parentWidget(), window.Chart);

@@ -35,7 +35,7 @@ struct TReadLog {
 // closed during the wait.
 using TResponder = std::function<std::optional<std::vector<std::string>>(long number, const std::string& request)>;
 
-TReadLog Read(TWykresState& state, int bank, const TResponder& respond, std::string separator = ".") {
+TReadLog Read(TBankContents& state, int bank, const TResponder& respond, std::string separator = ".") {
   TReadLog log;
   TBankRead read(state, bank, std::move(separator));
   long number = 0;
@@ -83,7 +83,7 @@ TEST(BankRead, FullReadStoresHeaderSamplesAndDerivedValues) {
   const auto banks = sim::GeneratedBanks();
   for (const int bank : {1, 6, 12}) {
     const sim::TSimTest test = sim::GeneratedTest(bank);
-    TWykresState state;
+    TBankContents state;
     // Beyond the new count the record keeps what it held before.
     state.Pomiar.Probki[500].a = 99;
     const auto log = Read(state, bank, Instrument(banks));
@@ -131,7 +131,7 @@ TEST(BankRead, SamplesAbove500AreDropped) {
   sim::TSimBanks banks{};
   banks[0].header[1] = {400, 0, 0};
   for (int i = 0; i < 528; ++i) banks[0].samples[i] = {i + 1, 700, 0};
-  TWykresState state;
+  TBankContents state;
   const auto log = Read(state, 1, Instrument(banks));
   EXPECT_FALSE(log.failed);
   EXPECT_EQ(state.IloscProbek, 500);
@@ -141,7 +141,7 @@ TEST(BankRead, SamplesAbove500AreDropped) {
 }
 
 TEST(BankRead, SilentInstrument) {
-  TWykresState state;
+  TBankContents state;
   state.Pomiar.Probki[1].surZ = 700; // kept from an earlier measurement
   const auto log = Read(state, 3, [](long, const std::string&) { return std::vector<std::string>{}; });
   EXPECT_EQ(log.timeOuts, 544);
@@ -162,7 +162,7 @@ TEST(BankRead, SilentInstrument) {
 
 TEST(BankRead, TimedOutLinesKeepTheirValues) {
   const auto banks = sim::GeneratedBanks();
-  TWykresState state;
+  TBankContents state;
   state.Pomiar.Probki[1].surX = 1234;
   // Request 6 is the line of sample 1.
   const auto log =
@@ -176,7 +176,7 @@ TEST(BankRead, TimedOutLinesKeepTheirValues) {
 
 TEST(BankRead, LineSplitAcrossChunksIsTakenWhole) {
   const auto banks = sim::GeneratedBanks();
-  TWykresState state;
+  TBankContents state;
   const auto log = Read(state, 1, Altered(Instrument(banks), 6, [](std::string) {
                           return std::vector<std::string>{"-150 7", "00 6400\r\n"};
                         }));
@@ -201,7 +201,7 @@ TEST(BankRead, MalformedLineEndsTheRead) {
       {7, "\r\n", 7, 140},
   };
   for (const auto& c : cases) {
-    TWykresState state;
+    TBankContents state;
     state.Pomiar.Probki[2].surX = 4321;
     const auto log = Read(
         state, 1, Altered(Instrument(banks), c.at, [&](std::string) { return std::vector<std::string>{c.answer}; }));
@@ -220,7 +220,7 @@ TEST(BankRead, MalformedLineEndsTheRead) {
 }
 
 TEST(BankRead, ClosedPortEndsEveryWaitWithoutStoring) {
-  TWykresState state;
+  TBankContents state;
   state.Pomiar.Probki[1].surX = 77;
   const auto log = Read(state, 2, [](long, const std::string&) { return std::nullopt; });
   EXPECT_EQ(log.timeOuts, 0);
@@ -247,7 +247,7 @@ TEST(BankRead, LateAnswerIsTakenForTheNextRequest) {
     if (number == 3) return std::vector<std::string>{held};
     return chunks;
   };
-  TWykresState state;
+  TBankContents state;
   const auto log = Read(state, 1, late);
   EXPECT_TRUE(log.outcomes[1].timedOut);
   EXPECT_EQ(state.Naglowek[0], 0);         // line 0 never stored
@@ -285,7 +285,7 @@ TEST(BankRead, CompletenessCountsUnansweredRequestsAndSamplesRead) {
        {544 - 7, 2, count}},
   };
   for (const auto& c : cases) {
-    TWykresState state;
+    TBankContents state;
     TBankRead read(state, 1, ".");
     long number = 0;
     while (!read.Finished()) {
@@ -308,7 +308,7 @@ TEST(BankRead, CompletenessCountsUnansweredRequestsAndSamplesRead) {
 TEST(BankRead, WhatArrivesWhileTheLineIsWaitedQuietIsDropped) {
   const auto banks = sim::GeneratedBanks();
   auto instrument = Instrument(banks);
-  TWykresState state;
+  TBankContents state;
   TBankRead read(state, 1, ".");
   for (long number = 1; number <= 5; ++number) { // block 0 with its header, then block 1
     const std::string request = read.BeginRequest();
@@ -340,7 +340,7 @@ TEST(BankRead, WhatArrivesWhileTheLineIsWaitedQuietIsDropped) {
 }
 
 TEST(BankRead, NotConnectedStartsWithNoCount) {
-  TWykresState state;
+  TBankContents state;
   state.IloscProbek = 240;
   TBankRead read(state, 1, ".");
   EXPECT_EQ(state.IloscProbek, 0);

@@ -6,8 +6,8 @@ namespace zr7 {
 namespace {
 
 // A state whose header holds the given bytes at the given positions.
-TWykresState WithHeader(std::initializer_list<std::pair<int, int>> bytes) {
-  TWykresState state;
+TBankContents WithHeader(std::initializer_list<std::pair<int, int>> bytes) {
+  TBankContents state;
   for (const auto& [position, value] : bytes) state.Naglowek.at(position) = static_cast<std::uint8_t>(value);
   return state;
 }

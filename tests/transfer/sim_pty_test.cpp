@@ -89,7 +89,7 @@ struct TPtyRead {
   TTimeAxis axis;
 };
 
-TPtyRead ReadBank(TDevice& device, TWykresState& state, int bank) {
+TPtyRead ReadBank(TDevice& device, TBankContents& state, int bank) {
   TPtyRead result;
   TBankRead read(state, bank, ",");
   while (!read.Finished()) {
@@ -157,7 +157,7 @@ TEST(SimPty, CoreReadsWhatTheSimulatorHolds) {
   TDevice device(sim.FirstLine());
   for (const int bank : {1, 2, 3, 12}) {
     const sim::TSimTest test = sim::GeneratedTest(bank);
-    TWykresState state;
+    TBankContents state;
     const auto read = ReadBank(device, state, bank);
     ASSERT_EQ(read.outcomes.size(), 544u);
     for (const auto& outcome : read.outcomes) ASSERT_FALSE(outcome.timedOut || outcome.failed) << bank;
@@ -225,7 +225,7 @@ TEST(SimPty, CoreMendsASplitLineAndStopsAtAMalformedOne) {
   TSimProcess sim({"--split-at", "6", "--split-pause", "60", "--malformed-at", "100"});
   TDevice device(sim.FirstLine());
   const sim::TSimTest test = sim::GeneratedTest(1);
-  TWykresState state;
+  TBankContents state;
   state.Pomiar.Probki[93].surZ = 1;
   const auto read = ReadBank(device, state, 1);
   ASSERT_EQ(read.outcomes.size(), 100u);
@@ -265,7 +265,7 @@ TEST(SimPty, BanksFromAFile) {
   std::ofstream(file) << "bank 2\nh 1795 1545 1287\nh 140 785 -50\nh 281 0 0\ns -150 700 6400\n";
   TSimProcess sim({"--banks", file.string()});
   TDevice device(sim.FirstLine());
-  TWykresState state;
+  TBankContents state;
   const auto read = ReadBank(device, state, 2);
   ASSERT_TRUE(read.header);
   EXPECT_EQ(read.header->Ldata, "7/3/2006");

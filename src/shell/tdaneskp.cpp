@@ -1,7 +1,7 @@
 #include "tdaneskp.h"
 
-#include "caption_label.h"
-#include "program_font.h"
+#include "ui/caption_label.h"
+#include "ui/program_font.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -19,6 +19,8 @@ QLineEdit* Edit(QWidget* parent, QRect geometry) {
   edit->setGeometry(geometry);
   return edit;
 }
+
+QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QFrame* SunkenFrame(QWidget* parent, QRect geometry) {
   auto* frame = new QFrame(parent);
@@ -63,8 +65,7 @@ TdaneSKP::TdaneSKP(QWidget* parent) : QDialog(parent) {
   rodzaj_pojazdu->setGeometry(80, 160, 105, 21);
   rodzaj_pojazdu->setEditable(true);
   rodzaj_pojazdu->setInsertPolicy(QComboBox::NoInsert);
-  rodzaj_pojazdu->addItems({QStringLiteral("sam.osobowy"), QString::fromUtf8("sam.ciężarowy"),
-                            QStringLiteral("autobus"), QStringLiteral("motocykl"), QStringLiteral("inny")});
+  for (const TVehicleKind& kind : kVehicleKinds) rodzaj_pojazdu->addItem(Utf8(kind.name));
   rodzaj_pojazdu->setCurrentIndex(-1);
   QFont kindFont = rodzaj_pojazdu->font();
   kindFont.setBold(true);
@@ -95,6 +96,36 @@ TdaneSKP::TdaneSKP(QWidget* parent) : QDialog(parent) {
   connect(BitBtn1, &QPushButton::clicked, this, &TdaneSKP::BitBtn1Click);
   connect(Button1, &QPushButton::clicked, this, &TdaneSKP::Button1Click);
   connect(rodzaj_pojazdu, &QComboBox::editTextChanged, this, &TdaneSKP::rodzaj_pojazduChange);
+}
+
+TStationData TdaneSKP::Values() const {
+  const auto text = [](const QLineEdit* edit) { return edit->text().toStdString(); };
+  TStationData data;
+  data.SKP = text(edSKP);
+  data.Adres = text(edAdres);
+  data.RodzajPojazdu = rodzaj_pojazdu->currentIndex();
+  data.Marka = text(edMarka);
+  data.Model = text(edModel);
+  data.PierwszaRej = text(ed1Rej);
+  data.Rej = text(edRej);
+  data.Przebieg = text(edPrzebieg);
+  data.Uwagi = text(edUwagi);
+  data.Diagnosta = text(edDiagnosta);
+  return data;
+}
+
+void TdaneSKP::SetValues(const TStationData& data) {
+  const auto setText = [](QLineEdit* edit, const std::string& text) { edit->setText(QString::fromStdString(text)); };
+  setText(edSKP, data.SKP);
+  setText(edAdres, data.Adres);
+  rodzaj_pojazdu->setCurrentIndex(KnownVehicleKind(data.RodzajPojazdu));
+  setText(edMarka, data.Marka);
+  setText(edModel, data.Model);
+  setText(ed1Rej, data.PierwszaRej);
+  setText(edRej, data.Rej);
+  setText(edPrzebieg, data.Przebieg);
+  setText(edUwagi, data.Uwagi);
+  setText(edDiagnosta, data.Diagnosta);
 }
 
 void TdaneSKP::BitBtn1Click() { hide(); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "measurement/station_data.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -33,6 +35,11 @@ public:
   QLineEdit* edDiagnosta;
   QPushButton* Button1; // "modyfikuj"
   QPushButton* BitBtn1; // "OK"
+
+  // The fields' texts and the chosen vehicle kind; SetValues chooses no
+  // kind for an index outside the list.
+  TStationData Values() const;
+  void SetValues(const TStationData& data);
 
   void BitBtn1Click();
   void Button1Click();
