@@ -1,7 +1,7 @@
 #include "pty_pair.h"
 #include "scripted_dialogs.h"
 #include "shell/tfmain.h"
-#include "temporary_directory.h"
+#include "shown_window.h"
 #include "window_on_fake_device.h"
 
 #include <QComboBox>
@@ -29,13 +29,8 @@ struct Adapter : test::PtyPair {
   }
 };
 
-class Connection : public ::testing::Test {
+class Connection : public ::testing::Test, protected TShownWindow {
 protected:
-  void SetUp() override {
-    window.Comm->PortsFolder = directory.Path() / "ports";
-    window.show();
-    dialogs.boxes.clear(); // the missing konfiguracja.txt
-  }
   void Choose(const char* port) { window.cbCOM->setCurrentText(port); }
   bool Connected() const {
     return window.State.Polaczony && window.bbtOpen->isEnabled() &&
@@ -45,10 +40,6 @@ protected:
     return !window.State.Polaczony && !window.bbtOpen->isEnabled() &&
            window.btPolacz->text() == QString::fromUtf8("Polącz");
   }
-
-  TWorkingDirectory directory;
-  TScriptedDialogs dialogs;
-  TfMain window{dialogs};
 };
 
 TEST_F(Connection, ConnectDisconnectAndConnectAgain) {
