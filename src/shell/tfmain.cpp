@@ -110,6 +110,7 @@ TfMain::TfMain(TDialogs& dialogs, DeviceOpener opener, QWidget* parent) : QMainW
   daneSKP = new TdaneSKP(this);
   reportPrinter_ = std::make_unique<TReportPrinter>(dialogs_, *QGuiApplication::clipboard());
   daneSKP->OnModyfikuj = [this] { return WriteConfiguration(); };
+  EnterLinkState(TLinkState::Idle);
 }
 
 TfMain::~TfMain() = default;
@@ -146,7 +147,6 @@ void TfMain::CreateToolPanel() {
   seBank->setToolTip(QString::fromUtf8("nr zapisu w pamięci ZR-7"));
 
   bbtOpen = PushButton(panel, "Czytaj", "czytaj z pamięci ZR-7", {224, 30, 65, 25});
-  bbtOpen->setEnabled(false);
 
   Button1 = PushButton(panel, "Dane SKP / pojazdu", "wpisywanie danych SKP / pojazdu", {296, 8, 121, 49});
   connect(Button1, &QPushButton::clicked, this, &TfMain::Button1Click);
@@ -234,25 +234,47 @@ void TfMain::FormShow() {
   ReadConfiguration();
 }
 
-void TfMain::FormClose() { Comm->ClosePort(); }
+// Closing the window frees the port but leaves the connection state as it
+// was.
+void TfMain::FormClose() { CloseLink(false); }
+
+void TfMain::CloseLink(bool showDisconnected) {
+  // A read in progress ends once its port has closed and then leaves the
+  // state itself; so does a close that this one interrupted.
+  const bool endedByOther = linkState_ == TLinkState::Reading || linkState_ == TLinkState::Closing;
+  EnterLinkState(TLinkState::Closing);
+  Comm->ClosePort();
+  if (showDisconnected) ShowConnected(false);
+  if (!endedByOther) EnterLinkState(TLinkState::Idle);
+}
+
+void TfMain::EnterLinkState(TLinkState state) {
+  linkState_ = state;
+  // "Polącz" is never greyed, so that it keeps the keyboard focus through a
+  // connect or a disconnect; its handler refuses the clicks of those moments.
+  bbtOpen->setEnabled(Allowed(TCommand::ReadBank));
+  cbCOM->setEnabled(Allowed(TCommand::ChoosePort));
+  seBank->setEnabled(Allowed(TCommand::ChooseBank));
+  sbOpen->setEnabled(Allowed(TCommand::OpenFile));
+  sbSave->setEnabled(Allowed(TCommand::SaveFile));
+  sbPrint->setEnabled(Allowed(TCommand::Print));
+  sbPrinterSetup->setEnabled(Allowed(TCommand::PrinterSetup));
+  Button1->setEnabled(Allowed(TCommand::StationData));
+}
 
 void TfMain::ShowConnected(bool connected) {
   State.Polaczony = connected;
-  bbtOpen->setEnabled(connected);
   btPolacz->setText(QString::fromUtf8(connected ? "Rozlącz" : "Polącz"));
 }
 
 void TfMain::btPolaczClick() {
+  if (!Allowed(TCommand::ConnectOrDisconnect)) return;
   if (State.Polaczony) {
-    Comm->ClosePort();
-    ShowConnected(false);
+    CloseLink();
     return;
   }
-  // The ready wait of the connect dispatches messages, clicks included: a
-  // click that arrives there starts nothing.
-  if (connecting_) return;
   Comm->CommPort = cbCOM->currentText().toStdString();
-  connecting_ = true;
+  EnterLinkState(TLinkState::Connecting);
   hangupWhileConnecting_ = false;
   std::optional<QString> failure;
   try {
@@ -260,12 +282,13 @@ void TfMain::btPolaczClick() {
   } catch (const ECommsError& error) {
     failure = QString::fromStdString(error.what());
   }
-  connecting_ = false;
   if (failure) {
+    EnterLinkState(TLinkState::Idle);
     ShowErrorBox(dialogs_, *failure);
     return;
   }
   ShowConnected(true);
+  EnterLinkState(TLinkState::Connected);
   // A worker that failed while starting ends the link as a later failure does.
   if (hangupWhileConnecting_) CommRequestHangup();
 }
@@ -273,10 +296,8 @@ void TfMain::btPolaczClick() {
 void TfMain::bbtOpenClick() {
   TBankRead read(State, seBank->value(), UserDecimalSeparator());
   pBar->setValue(0);
-  if (!State.Polaczony) return;
-  // One read at a time, and no file replaces the record under it.
-  bbtOpen->setEnabled(false);
-  sbOpen->setEnabled(false);
+  if (!Allowed(TCommand::ReadBank)) return;
+  EnterLinkState(TLinkState::Reading);
   StatusBar->SetPanelText(1, FromUtf8(kStatusReadStarted));
   pBar->setRange(0, TBankRead::kProgressMaximum);
   const TTimeAxis axis = DriveBankRead(read, *Comm, *MessageLoop, [this](const TRequestOutcome& outcome) {
@@ -298,8 +319,7 @@ void TfMain::bbtOpenClick() {
   Chart->BottomAxis().SetIncrement(axis.increment);
   Odrysuj();
   pBar->setValue(0);
-  bbtOpen->setEnabled(State.Polaczony);
-  sbOpen->setEnabled(true);
+  EnterLinkState(Comm->IsOpen() ? TLinkState::Connected : TLinkState::Idle);
   // A window closed during the read has ended the program's work: no box.
   if (const TReadCompleteness completeness = read.Completeness(); !completeness.Complete() && isVisible()) {
     ShowMessage(dialogs_, FromUtf8(IncompleteReadMessage(completeness)));
@@ -309,13 +329,12 @@ void TfMain::bbtOpenClick() {
 void TfMain::CommErrorData(std::uint8_t) { ShowMessage(dialogs_, QString::fromUtf8("Bląd portu szeregowego!")); }
 
 void TfMain::CommRequestHangup() {
-  if (connecting_) {
+  if (linkState_ == TLinkState::Connecting) {
     hangupWhileConnecting_ = true;
     return;
   }
   if (!State.Polaczony) return;
-  Comm->ClosePort();
-  ShowConnected(false);
+  CloseLink();
   ShowMessage(dialogs_, QString::fromUtf8("Połączenie z portem %1 zostało przerwane (odłączony adapter?). "
                                           "Sprawdź kabel i połącz ponownie.")
                             .arg(QString::fromStdString(Comm->CommPort)));
@@ -343,6 +362,7 @@ bool TfMain::WriteConfiguration() {
 }
 
 void TfMain::sbSaveClick() {
+  if (!Allowed(TCommand::SaveFile)) return;
   TDialogs::TFileDialogOptions options{QStringLiteral("pliki zr-7 (*.zr)|*.zr"), QStringLiteral("zr"), lastFileFolder_,
                                        true};
   QString path = dialogs_.SaveFileName(options);
@@ -359,6 +379,7 @@ void TfMain::sbSaveClick() {
 }
 
 void TfMain::sbOpenClick() {
+  if (!Allowed(TCommand::OpenFile)) return;
   TDialogs::TFileDialogOptions options{QStringLiteral("pliki ZR-7 (*.zr)|*.zr"), QString(), lastFileFolder_, false};
   const QString path = dialogs_.OpenFileName(options);
   if (path.isEmpty()) return;
@@ -388,6 +409,7 @@ void TfMain::sbOpenClick() {
 }
 
 void TfMain::sbPrintClick() {
+  if (!Allowed(TCommand::Print)) return;
   TReportInputs inputs;
   inputs.station = daneSKP->Values();
   inputs.Ldata = Ldata->text();
@@ -403,7 +425,9 @@ void TfMain::sbPrintClick() {
   if (!reportPrinter_->Print(lines, *Chart, &error)) ShowErrorBox(dialogs_, error);
 }
 
-void TfMain::sbPrinterSetupClick() { reportPrinter_->PrinterSetup(); }
+void TfMain::sbPrinterSetupClick() {
+  if (Allowed(TCommand::PrinterSetup)) reportPrinter_->PrinterSetup();
+}
 
 void TfMain::Image1Click() {
   dialogs_.MessageBox(QStringLiteral("ZR-7, wersja 1.2"),
@@ -413,6 +437,7 @@ void TfMain::Image1Click() {
 }
 
 void TfMain::Button1Click() {
+  if (!Allowed(TCommand::StationData)) return;
   daneSKP->show();
   daneSKP->raise();
   daneSKP->activateWindow();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chart/tchart.h"
+#include "window_commands.h"
 #include "wykres_state.h"
 #include "serial/comm32.h"
 
@@ -94,6 +95,8 @@ public:
   void CheckBox1Click();
   void Odrysuj();
 
+  TLinkState LinkState() const { return linkState_; }
+
   // Writes konfiguracja.txt from the data dialog and the port list; reports
   // a failure in the error box and answers whether the file was written.
   bool WriteConfiguration();
@@ -107,11 +110,15 @@ private:
   void CreateChart();
   void CreateComm(DeviceOpener opener);
   void ShowConnected(bool connected);
+  // Closes the port and, when asked, shows the window disconnected.
+  void CloseLink(bool showDisconnected = true);
+  // Enters the state and lets the controls take only its commands.
+  void EnterLinkState(TLinkState state);
+  bool Allowed(TCommand command) const { return CommandAllowed(command, linkState_); }
   void ReadConfiguration();
 
   TDialogs& dialogs_;
-  // A connect is waiting for the serial component's workers to start.
-  bool connecting_ = false;
+  TLinkState linkState_ = TLinkState::Idle;
   // A worker failed during that wait; the connect then ends in a hang-up.
   bool hangupWhileConnecting_ = false;
   // The file dialogs open where the last measurement file was opened or saved.
