@@ -20,9 +20,15 @@ namespace {
 // Which commands the window takes in each state, as the operator meets
 // them: a greyed control, and a handler that does nothing when it is
 // called anyway (a key, a queued click).
-const std::set<TCommand> kAll = {TCommand::ConnectOrDisconnect, TCommand::ReadBank, TCommand::ChoosePort,
-                                 TCommand::ChooseBank,          TCommand::OpenFile, TCommand::SaveFile,
-                                 TCommand::Print,               TCommand::PrinterSetup, TCommand::StationData};
+const std::set<TCommand> kAll = {TCommand::ConnectOrDisconnect,
+                                 TCommand::ReadBank,
+                                 TCommand::ChoosePort,
+                                 TCommand::ChooseBank,
+                                 TCommand::OpenFile,
+                                 TCommand::SaveFile,
+                                 TCommand::Print,
+                                 TCommand::PrinterSetup,
+                                 TCommand::StationData};
 
 class LinkStateWindow : public ::testing::Test, protected TShownWindow {
 protected:
@@ -34,8 +40,8 @@ protected:
   // The simulated instrument behind COM1, answering slowly enough for a
   // read to be caught in the middle.
   void PlugInstrument() {
-    instrument = std::make_unique<TSimProcess>(std::vector<std::string>{
-        "--latency", "5", "--link", (directory.Path() / "ports" / "COM1").string()});
+    instrument = std::make_unique<TSimProcess>(
+        std::vector<std::string>{"--latency", "5", "--link", (directory.Path() / "ports" / "COM1").string()});
     instrument->FirstLine();
   }
 
