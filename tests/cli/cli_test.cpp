@@ -1,10 +1,12 @@
 #include "cli/cli_commands.h"
+#include "file_content.h"
 #include "measurement/measurement_export.h"
 #include "platform/file_io.h"
 #include "measurement/measurement_file.h"
 #include "unique_folder.h"
 
 #if ZR7_WITH_QT
+#include "pdf_text.h"
 #include "ui/user_number.h"
 #endif
 #ifndef _WIN32
@@ -13,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,18 +25,6 @@ namespace zr7 {
 namespace {
 
 namespace fs = std::filesystem;
-
-#if ZR7_WITH_QT
-// The output of a poppler-utils command.
-bool ReadCommand(const std::string& command, std::string& output) {
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return false;
-  char buffer[4096];
-  output.clear();
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-  return ::pclose(pipe) == 0;
-}
-#endif
 
 // 149 samples of 6 m/s2 that stop the vehicle from 79.92 km/h within 41.07 m.
 TPomiar WithStop(TPomiar p) {
@@ -134,7 +123,7 @@ TEST_F(Cli, ReportWithAnalysisPrintsTheFiguresUnderTheResults) {
   };
   std::string text;
   ASSERT_EQ(Run({"report", Path("b.zr"), "--pdf", Path("b.pdf"), "--analysis"}), 0) << err.str();
-  ASSERT_TRUE(ReadCommand("pdftotext -layout " + Path("b.pdf") + " -", text));
+  text = PdfLayoutText(Path("b.pdf"));
   std::size_t at = 0;
   for (const std::string& line : results) {
     const std::size_t found = text.find(line, at);
@@ -143,12 +132,11 @@ TEST_F(Cli, ReportWithAnalysisPrintsTheFiguresUnderTheResults) {
   }
 
   ASSERT_EQ(Run({"report", Path("a.zr"), "--pdf", Path("a.pdf"), "--analysis"}), 0) << err.str();
-  ASSERT_TRUE(ReadCommand("pdftotext -layout " + Path("a.pdf") + " -", text));
+  text = PdfLayoutText(Path("a.pdf"));
   EXPECT_NE(text.find("analiza hamowania: brak wyniku (brak hamowania)"), std::string::npos) << text;
 
-  std::string plain;
   ASSERT_EQ(Run({"report", Path("b.zr"), "--pdf", Path("plain.pdf")}), 0) << err.str();
-  ASSERT_TRUE(ReadCommand("pdftotext -layout " + Path("plain.pdf") + " -", plain));
+  const std::string plain = PdfLayoutText(Path("plain.pdf"));
   EXPECT_EQ(plain.find("MFDD"), std::string::npos) << plain;
   EXPECT_NE(plain.find("odchylenie kierunku jazdy"), std::string::npos) << plain;
 }
@@ -186,12 +174,10 @@ TEST_F(Cli, ExportedNumbersReadBackTheSameDoubles) {
 TEST_F(Cli, ReportIsAOnePagePdfWithTheLines) {
   const std::string pdf = Path("a.pdf");
   ASSERT_EQ(Run({"report", Path("a.zr"), "--pdf", pdf, "--paper", "Letter", "--landscape"}), 0) << err.str();
-  std::string info;
-  std::string text;
-  ASSERT_TRUE(ReadCommand("pdfinfo " + pdf, info));
+  const std::string info = PdfInfo(pdf);
   EXPECT_NE(info.find("Pages:           1"), std::string::npos) << info;
   EXPECT_NE(info.find("792 x 612 pts (letter)"), std::string::npos) << info;
-  ASSERT_TRUE(ReadCommand("pdftotext -layout " + pdf + " -", text));
+  const std::string text = PdfLayoutText(pdf);
   for (const char* line : {"F.P.U.H \"TERVA\" Opóźnieniomierz ZR-7", "10/12/26 13:14:15", "SKP Łódź", "EL 1234",
                            "samochód ciężarowy", "hamulec roboczy"}) {
     EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
@@ -206,8 +192,7 @@ TEST_F(Cli, ReportIsAOnePagePdfWithTheLines) {
 TEST_F(Cli, ReportThatCannotBeWrittenFailsAndKeepsTheOldPdf) {
   const std::string pdf = Path("kept.pdf");
   ASSERT_EQ(Run({"report", Path("a.zr"), "--pdf", pdf}), 0) << err.str();
-  std::ifstream in(pdf, std::ios::binary);
-  const std::string before(std::istreambuf_iterator<char>(in), {});
+  const std::string before = FileContent(pdf);
   int exitCode = 0;
   {
     const TFileSizeLimit noRoom(2000); // as a disk that fills during the write
@@ -215,8 +200,7 @@ TEST_F(Cli, ReportThatCannotBeWrittenFailsAndKeepsTheOldPdf) {
   }
   EXPECT_EQ(exitCode, 1);
   EXPECT_NE(err.str().find("I/O error 27"), std::string::npos) << err.str();
-  std::ifstream after(pdf, std::ios::binary);
-  EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(after), {}) == before) << "the old report is whole";
+  EXPECT_TRUE(FileContent(pdf) == before) << "the old report is whole";
 
   fs::create_symlink("/dev/full", Path("full.pdf"));
   EXPECT_EQ(Run({"report", Path("a.zr"), "--pdf", Path("full.pdf")}), 1);
@@ -260,8 +244,7 @@ TEST_F(Cli, InfinitiesAndNaNAreShownNotFatal) {
 #if ZR7_WITH_QT
   const std::string pdf = Path("damaged.pdf");
   ASSERT_EQ(Run({"report", Path("damaged.zr"), "--pdf", pdf}), 0) << err.str();
-  std::string text;
-  ASSERT_TRUE(ReadCommand("pdftotext -layout " + pdf + " -", text));
+  const std::string text = PdfLayoutText(pdf);
   EXPECT_NE(text.find("a max [m/s2] = INF"), std::string::npos) << text;
 #endif
 }

@@ -1,4 +1,5 @@
 #include "cli/cli_commands.h"
+#include "file_content.h"
 #include "measurement/measurement_file.h"
 #include "scripted_dialogs.h"
 #include "shell/tfmain.h"
@@ -22,11 +23,6 @@ namespace zr7 {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Content(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // The command line and the window on the same machine, with its Polish
 // regional settings.
@@ -76,8 +72,8 @@ TEST_F(CliAndWindow, OneBankReadByBothGivesTheSameFile) {
   ASSERT_TRUE(LoadMeasurementFile(byCli.string(), p).Ok());
   EXPECT_EQ(p.Odchylenie.Text(), "2,5") << "bank 1 holds a service brake test with a deviation of 2.5 m";
   EXPECT_EQ(p.SKP.Utf8(), "Stacja Łódź");
-  const std::string fromWindow = Content(byWindow);
-  const std::string fromCli = Content(byCli);
+  const std::string fromWindow = FileContent(byWindow);
+  const std::string fromCli = FileContent(byCli);
   ASSERT_EQ(fromWindow.size(), 27592u);
   ASSERT_EQ(fromCli.size(), fromWindow.size());
   const auto difference = std::mismatch(fromWindow.begin(), fromWindow.end(), fromCli.begin());

@@ -1,5 +1,5 @@
 #include "measurement/konfiguracja.h"
-#include "../support/temporary_directory.h"
+#include "temporary_directory.h"
 #include "text/file_error_text.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+#include "file_content.h"
 #include "platform/file_io.h"
 #include "text/file_error_text.h"
 #include "unique_folder.h"
@@ -28,10 +29,6 @@ protected:
     fs::remove_all(dir_);
   }
   std::string Path(const char* name) const { return (dir_ / name).string(); }
-  static std::string Content(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
   fs::path dir_;
 };
 
@@ -41,7 +38,7 @@ TEST_F(FileIo, ReplacesContentAndReadsBackItsStart) {
   const std::string path = Path("a.zr");
   ASSERT_EQ(ReplaceFileContent(path, Bytes("first version, long")), 0);
   ASSERT_EQ(ReplaceFileContent(path, Bytes("second")), 0);
-  EXPECT_EQ(Content(path), "second");
+  EXPECT_EQ(FileContent(path), "second");
   std::vector<std::uint8_t> bytes;
   ASSERT_EQ(ReadFileStart(path, 3, bytes), 0);
   EXPECT_EQ(bytes, Bytes("sec"));
@@ -64,7 +61,7 @@ TEST_F(FileIo, EveryByteValueRoundTrips) {
   std::vector<std::uint8_t> back;
   ASSERT_EQ(ReadFileStart(path, bytes.size() + 1, back), 0);
   EXPECT_EQ(back, bytes);
-  const std::string onDisk = Content(path);
+  const std::string onDisk = FileContent(path);
   EXPECT_EQ(std::vector<std::uint8_t>(onDisk.begin(), onDisk.end()), bytes) << "as another program reads it";
 }
 
@@ -88,7 +85,7 @@ TEST_F(FileIo, WriteProtectedFileIsNotReplaced) {
   fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
   EXPECT_EQ(FileErrorText(ReplaceFileContent(path, Bytes("new"))), "File access denied");
-  EXPECT_EQ(Content(path), "old");
+  EXPECT_EQ(FileContent(path), "old");
 }
 
 class HeldFile {

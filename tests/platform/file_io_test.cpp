@@ -1,5 +1,7 @@
-#include "../support/file_size_limit.h"
-#include "../support/unprivileged_child.h"
+#include "file_content.h"
+#include "file_size_limit.h"
+#include "unique_folder.h"
+#include "unprivileged_child.h"
 #include "platform/file_io.h"
 #include "text/file_error_text.h"
 
@@ -19,17 +21,11 @@ namespace fs = std::filesystem;
 class FileIo : public ::testing::Test {
 protected:
   void SetUp() override {
-    char name[] = "/tmp/zr7-file-io-XXXXXX";
-    ASSERT_NE(::mkdtemp(name), nullptr);
-    dir_ = name;
-    ::chmod(name, 0755); // other users may look inside
+    dir_ = MakeUniqueFolder("zr7-file-io");
+    ::chmod(dir_.c_str(), 0755); // other users may look inside
   }
   void TearDown() override { fs::remove_all(dir_); }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  static std::string Content(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
   static void Write(const std::string& path, const std::string& content) {
     std::ofstream(path, std::ios::binary) << content;
   }
@@ -76,7 +72,7 @@ TEST_F(FileIo, FailedWriteLeavesThePreviousFileWhole) {
     error = ReplaceFileContent(path, Bytes("a much longer new record"));
   }
   EXPECT_EQ(error, EFBIG);
-  EXPECT_EQ(Content(path), "old record");
+  EXPECT_EQ(FileContent(path), "old record");
   EXPECT_EQ(EntriesIn(dir_), 1u) << "no temporary file left";
 }
 
@@ -88,7 +84,7 @@ TEST_F(FileIo, ReplacedFileKeepsItsPermissionBitsOwnerAndGroup) {
   const ino_t before = StatOf(path).st_ino;
   ASSERT_EQ(ReplaceFileContent(path, Bytes("new")), 0);
   const struct stat after = StatOf(path);
-  EXPECT_EQ(Content(path), "new");
+  EXPECT_EQ(FileContent(path), "new");
   EXPECT_EQ(after.st_mode & 07777, 0604u);
   EXPECT_EQ(after.st_gid, kNogroup);
   EXPECT_NE(after.st_ino, before) << "replaced by a new file, not overwritten";
@@ -113,7 +109,7 @@ TEST_F(FileIo, SymbolicLinksAreWrittenThroughAndStay) {
     ASSERT_EQ(ReplaceFileContent(Path(c.link), Bytes(content)), 0) << c.link;
     EXPECT_TRUE(fs::is_symlink(dir_ / c.link)) << c.link;
     EXPECT_EQ(fs::read_symlink(dir_ / c.link), c.to) << c.link;
-    EXPECT_EQ(Content(Path(c.target)), content) << c.link;
+    EXPECT_EQ(FileContent(Path(c.target)), content) << c.link;
   }
   EXPECT_EQ(EntriesIn(dir_ / "data"), 2u) << "no temporary file left";
   fs::create_symlink("loop.zr", dir_ / "loop.zr");
@@ -157,7 +153,7 @@ TEST_F(FileIo, OrdinaryUserSavesWhereTheFileLives) {
 
     EXPECT_EQ(RunAsNobody([&] { return ReplaceFileContent(path, Bytes("new")); }), 0) << c.name;
     const struct stat after = StatOf(path);
-    EXPECT_EQ(Content(path), "new") << c.name;
+    EXPECT_EQ(FileContent(path), "new") << c.name;
     EXPECT_EQ(after.st_mode & 07777, c.fileMode) << c.name;
     EXPECT_EQ(after.st_uid, c.fileOwner) << c.name;
     EXPECT_EQ(after.st_ino != before.st_ino, c.replacedByNewFile) << c.name;
@@ -172,7 +168,7 @@ TEST_F(FileIo, OrdinaryUserIsRefusedWhatTheSystemRefuses) {
   ASSERT_EQ(::chmod(readOnly.c_str(), 0644), 0);
   EXPECT_EQ(FileErrorText(RunAsNobody([&] { return ReplaceFileContent(readOnly, Bytes("new")); })),
             "File access denied");
-  EXPECT_EQ(Content(readOnly), "old");
+  EXPECT_EQ(FileContent(readOnly), "old");
   EXPECT_EQ(FileErrorText(RunAsNobody([&] { return ReplaceFileContent(Path("new.zr"), Bytes("new")); })),
             "File access denied")
       << "no new file in a folder that allows none";
@@ -188,7 +184,7 @@ TEST_F(FileIo, FailedWriteInPlaceLeavesTheOldContentWhole) {
     return ReplaceFileContent(path, Bytes("a much longer new record"));
   });
   EXPECT_EQ(error, EFBIG);
-  EXPECT_EQ(Content(path), "old record");
+  EXPECT_EQ(FileContent(path), "old record");
 }
 
 } // namespace

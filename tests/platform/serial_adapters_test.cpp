@@ -1,5 +1,6 @@
 #include "platform/serial_adapters.h"
 #include "pty_pair.h"
+#include "unique_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -25,8 +26,7 @@ constexpr const char* kStableName = "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port
 class AdapterFolders : public ::testing::Test {
 protected:
   void SetUp() override {
-    char name[] = "/tmp/zr7-adapters-XXXXXX";
-    root = ::mkdtemp(name);
+    root = MakeUniqueFolder("zr7-adapters");
     folders.dev = root / "dev";
     folders.ports = root / "config" / "zr7" / "ports";
     fs::create_directories(folders.dev / "serial" / "by-id");

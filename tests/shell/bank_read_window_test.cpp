@@ -6,7 +6,7 @@
 #include "shell/tspinedit.h"
 #include "shell/tstatusbar.h"
 #include "sim/sim_bank.h"
-#include "temporary_directory.h"
+#include "shown_window.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -93,13 +93,8 @@ double LargestTimeLabel(const QString& pdf) {
   return largest;
 }
 
-class WindowBankRead : public ::testing::Test {
+class WindowBankRead : public ::testing::Test, protected TShownWindow {
 protected:
-  void SetUp() override {
-    window.Comm->PortsFolder = directory.Path() / "ports";
-    window.show();
-    dialogs.boxes.clear(); // the missing konfiguracja.txt
-  }
   void ReadBank(int bank) {
     window.seBank->setValue(bank);
     window.bbtOpenClick();
@@ -111,10 +106,6 @@ protected:
     window.btPolacz->click();
     ASSERT_TRUE(window.State.Polaczony);
   }
-
-  TWorkingDirectory directory;
-  TScriptedDialogs dialogs;
-  TfMain window{dialogs};
 };
 
 TEST_F(WindowBankRead, WindowShowsTheBankTheInstrumentHolds) {

@@ -1,7 +1,8 @@
-#include "fake_serial_device.h"
+#include "pty_pair.h"
 #include "scripted_dialogs.h"
 #include "shell/tfmain.h"
-#include "temporary_directory.h"
+#include "shown_window.h"
+#include "window_on_fake_device.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -12,7 +13,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <fstream>
-#include <pty.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -22,34 +22,15 @@ namespace {
 namespace fs = std::filesystem;
 
 // A pseudo-terminal standing in for a USB adapter, linked as a COM port.
-struct Adapter {
+struct Adapter : test::PtyPair {
   Adapter(const fs::path& portsFolder, const char* comName) {
-    char name[64];
-    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty");
-    device = name;
     fs::create_directories(portsFolder);
-    fs::create_symlink(device, portsFolder / comName);
+    fs::create_symlink(TerminalPath(), portsFolder / comName);
   }
-  ~Adapter() {
-    Unplug();
-    ::close(slave);
-  }
-  void Unplug() {
-    if (master >= 0) ::close(master);
-    master = -1;
-  }
-  int master = -1;
-  int slave = -1;
-  std::string device;
 };
 
-class Connection : public ::testing::Test {
+class Connection : public ::testing::Test, protected TShownWindow {
 protected:
-  void SetUp() override {
-    window.Comm->PortsFolder = directory.Path() / "ports";
-    window.show();
-    dialogs.boxes.clear(); // the missing konfiguracja.txt
-  }
   void Choose(const char* port) { window.cbCOM->setCurrentText(port); }
   bool Connected() const {
     return window.State.Polaczony && window.bbtOpen->isEnabled() &&
@@ -59,10 +40,6 @@ protected:
     return !window.State.Polaczony && !window.bbtOpen->isEnabled() &&
            window.btPolacz->text() == QString::fromUtf8("Polącz");
   }
-
-  TWorkingDirectory directory;
-  TScriptedDialogs dialogs;
-  TfMain window{dialogs};
 };
 
 TEST_F(Connection, ConnectDisconnectAndConnectAgain) {
@@ -99,7 +76,7 @@ TEST_F(Connection, APortChosenWhileConnectedCountsAtTheNextConnect) {
 
 TEST_F(Connection, FailedConnectsStayDisconnected) {
   Adapter com5(directory.Path() / "ports", "COM5");
-  const int holder = ::open(com5.device.c_str(), O_RDWR | O_NOCTTY);
+  const int holder = ::open(com5.TerminalPath().c_str(), O_RDWR | O_NOCTTY);
   ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
   const fs::path plainFile = directory.Path() / "plain";
   std::ofstream(plainFile) << "x";
@@ -152,7 +129,7 @@ TEST_F(Connection, ClosingTheWindowClosesThePort) {
   EXPECT_FALSE(window.Comm->IsOpen());
   EXPECT_TRUE(window.State.Polaczony) << "closing does not touch the connection state";
   // The port is free again: another program may take it.
-  const int other = ::open(com3.device.c_str(), O_RDWR | O_NOCTTY);
+  const int other = ::open(com3.TerminalPath().c_str(), O_RDWR | O_NOCTTY);
   EXPECT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
   ::close(other);
 }
@@ -182,32 +159,29 @@ TEST_F(Connection, ClicksDuringAConnectStartNoSecondOne) {
 class ConnectFailure : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ConnectFailure, EndsLikeAHangUp) {
-  TWorkingDirectory directory;
-  TScriptedDialogs dialogs;
-  auto device = std::make_shared<test::FakeSerialDevice>();
-  TfMain window(dialogs, [&](const std::filesystem::path&) { return OpenedDevice{device, OpenFailure::None}; });
-  window.show();
-  dialogs.boxes.clear();
-  window.cbCOM->setCurrentText("COM3");
-  device->Failing[GetParam()] = EIO;
+  TWindowOnFakeDevice on;
+  TfMain& window = on.window;
+  std::vector<TScriptedDialogs::Box>& boxes = on.dialogs.boxes;
+  test::FakeSerialDevice& device = *on.device;
+  device.Failing[GetParam()] = EIO;
 
   window.btPolacz->click();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.boxes.empty(); }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.empty(); }, 5000));
   QTest::qWait(20);
-  ASSERT_EQ(dialogs.boxes.size(), 1u) << "one failure, one box";
-  EXPECT_TRUE(dialogs.boxes[0].text.contains("COM3")) << dialogs.boxes[0].text.toStdString();
-  EXPECT_NE(dialogs.boxes[0].icon, TDialogs::TIcon::Stop) << "a notice, not the error box";
+  ASSERT_EQ(boxes.size(), 1u) << "one failure, one box";
+  EXPECT_TRUE(boxes[0].text.contains("COM3")) << boxes[0].text.toStdString();
+  EXPECT_NE(boxes[0].icon, TDialogs::TIcon::Stop) << "a notice, not the error box";
   EXPECT_FALSE(window.State.Polaczony);
   EXPECT_FALSE(window.bbtOpen->isEnabled());
   EXPECT_EQ(window.btPolacz->text(), QString::fromUtf8("Polącz"));
   EXPECT_FALSE(window.Comm->IsOpen());
-  EXPECT_EQ(device.use_count(), 1) << "the port is released";
+  EXPECT_EQ(on.device.use_count(), 1) << "the port is released";
 
-  device->Failing.clear();
+  device.Failing.clear();
   window.btPolacz->click();
   EXPECT_TRUE(window.State.Polaczony);
   EXPECT_EQ(window.btPolacz->text(), QString::fromUtf8("Rozlącz"));
-  EXPECT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_EQ(boxes.size(), 1u);
   window.btPolacz->click();
 }
 

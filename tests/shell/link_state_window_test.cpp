@@ -3,7 +3,7 @@
 #include "shell/tfmain.h"
 #include "shell/tspinedit.h"
 #include "sim_process.h"
-#include "temporary_directory.h"
+#include "shown_window.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -20,25 +20,28 @@ namespace {
 // Which commands the window takes in each state, as the operator meets
 // them: a greyed control, and a handler that does nothing when it is
 // called anyway (a key, a queued click).
-const std::set<TCommand> kAll = {TCommand::ConnectOrDisconnect, TCommand::ReadBank, TCommand::ChoosePort,
-                                 TCommand::ChooseBank,          TCommand::OpenFile, TCommand::SaveFile,
-                                 TCommand::Print,               TCommand::PrinterSetup, TCommand::StationData};
+const std::set<TCommand> kAll = {TCommand::ConnectOrDisconnect,
+                                 TCommand::ReadBank,
+                                 TCommand::ChoosePort,
+                                 TCommand::ChooseBank,
+                                 TCommand::OpenFile,
+                                 TCommand::SaveFile,
+                                 TCommand::Print,
+                                 TCommand::PrinterSetup,
+                                 TCommand::StationData};
 
-class LinkStateWindow : public ::testing::Test {
+class LinkStateWindow : public ::testing::Test, protected TShownWindow {
 protected:
   void SetUp() override {
-    window.Comm->PortsFolder = directory.Path() / "ports";
     window.cbCOM->setCurrentText("COM1");
-    window.show();
-    dialogs.boxes.clear(); // the missing konfiguracja.txt
     dialogs.printing.outputFile = QString::fromStdString((directory.Path() / "report.pdf").string());
   }
 
   // The simulated instrument behind COM1, answering slowly enough for a
   // read to be caught in the middle.
   void PlugInstrument() {
-    instrument = std::make_unique<TSimProcess>(std::vector<std::string>{
-        "--latency", "5", "--link", (directory.Path() / "ports" / "COM1").string()});
+    instrument = std::make_unique<TSimProcess>(
+        std::vector<std::string>{"--latency", "5", "--link", (directory.Path() / "ports" / "COM1").string()});
     instrument->FirstLine();
   }
 
@@ -78,9 +81,6 @@ protected:
     EXPECT_EQ(dialogs.boxes.size(), boxes);
   }
 
-  TWorkingDirectory directory;
-  TScriptedDialogs dialogs;
-  TfMain window{dialogs};
   std::unique_ptr<TSimProcess> instrument;
 };
 

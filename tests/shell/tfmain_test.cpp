@@ -1,3 +1,4 @@
+#include "file_content.h"
 #include "shell/tdaneskp.h"
 #include "scripted_dialogs.h"
 #include "shell/tclickableimage.h"
@@ -24,11 +25,6 @@
 
 namespace zr7 {
 namespace {
-
-std::string FileContent(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 class MainWindow : public ::testing::Test {
 protected:

@@ -1,24 +1,31 @@
 #pragma once
 
+#include "pdf_text.h"
+#include "run_command.h"
+
 #include <QImage>
-#include <QProcess>
 #include <QRectF>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
+#include <string>
 #include <vector>
 
 namespace zr7 {
 
-// Reads a PDF back with poppler-utils, as an examiner's tools would.
+// Reads a PDF back with poppler-utils, as an examiner's tools would; a tool
+// that is missing or fails fails the running test.
 
 inline QString RunTool(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  process.waitForFinished(30000);
-  return QString::fromUtf8(process.readAllStandardOutput());
+  std::vector<std::string> command{program.toStdString()};
+  for (const QString& argument : arguments) command.push_back(argument.toStdString());
+  const TCommandOutput result = RunCommand(command);
+  EXPECT_EQ(result.exitCode, 0) << command.front() << " failed (is poppler-utils installed?)";
+  return QString::fromUtf8(result.output);
 }
 
 inline int PdfPageCount(const QString& pdf) {
@@ -39,8 +46,7 @@ inline QSizeF PdfPageSize(const QString& pdf) {
 // reduced to one, empty lines left out.
 inline QStringList PdfTextLines(const QString& pdf) {
   QStringList lines;
-  for (const QString& line :
-       RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}).split(u'\n')) {
+  for (const QString& line : QString::fromStdString(PdfLayoutText(pdf.toStdString())).split(u'\n')) {
     const QString simple = line.simplified();
     if (!simple.isEmpty() && simple != QStringLiteral("\f")) lines << simple;
   }

@@ -3,17 +3,16 @@
 // zr7-sim as a child process, for tests that talk to a simulated instrument.
 // The test target defines ZR7_SIM_EXECUTABLE as the simulator's path.
 
+#include "run_command.h"
+
 #include <gtest/gtest.h>
 
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace zr7 {
 
@@ -22,19 +21,10 @@ class TSimProcess {
 public:
   explicit TSimProcess(std::vector<std::string> args) {
     args.insert(args.begin(), ZR7_SIM_EXECUTABLE);
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    int out[2];
-    EXPECT_EQ(pipe(out), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    EXPECT_EQ(posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    close(out[1]);
-    output_ = out[0];
+    const TChildWithOutput child = StartWithOutputPipe(args);
+    EXPECT_GT(child.pid, 0) << "zr7-sim did not start";
+    pid_ = child.pid;
+    output_ = child.output;
   }
   ~TSimProcess() {
     if (pid_ > 0) {
@@ -57,8 +47,10 @@ public:
     return line;
   }
 
-  // Everything until it exits, and its exit code.
+  // Everything until it exits, and its exit code; -1 when it did not run
+  // or did not end normally.
   int Wait(std::string* output = nullptr) {
+    if (pid_ <= 0) return -1;
     std::string all;
     char buffer[4096];
     ssize_t n;
@@ -71,7 +63,7 @@ public:
   }
 
   int Stop(int signal = SIGTERM) {
-    kill(pid_, signal);
+    if (pid_ > 0) kill(pid_, signal); // never kill(-1): that signals every process
     return Wait();
   }
 

@@ -1,7 +1,7 @@
 #include "transfer/bank_read.h"
 
-#include "../support/sim_process.h"
-#include "../support/temporary_directory.h"
+#include "sim_process.h"
+#include "temporary_directory.h"
 #include "sim/sim_bank.h"
 
 #include <gtest/gtest.h>
