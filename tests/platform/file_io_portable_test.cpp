@@ -137,7 +137,7 @@ TEST_F(FileIo, FileHeldOpenByAnotherProgram) {
         EXPECT_EQ(FileErrorText(error), "File access denied");
       EXPECT_EQ(held.Read(), c.saved ? c.content : "the old content");
     }
-    EXPECT_EQ(Content(path), c.saved ? c.content : "the old content");
+    EXPECT_EQ(FileContent(path), c.saved ? c.content : "the old content");
     for (const auto& entry : fs::directory_iterator(dir_))
       EXPECT_FALSE(entry.path().filename().string().starts_with(".zr7-")) << "temporary file left";
     fs::remove(path);
@@ -150,7 +150,7 @@ TEST_F(FileIo, ReplacedFileKeepsItsAttributes) {
   ASSERT_EQ(ReplaceFileContent(path, Bytes("old")), 0);
   ASSERT_TRUE(SetFileAttributesW(fs::path(path).c_str(), FILE_ATTRIBUTE_HIDDEN));
   ASSERT_EQ(ReplaceFileContent(path, Bytes("new")), 0);
-  EXPECT_EQ(Content(path), "new");
+  EXPECT_EQ(FileContent(path), "new");
   EXPECT_TRUE(GetFileAttributesW(fs::path(path).c_str()) & FILE_ATTRIBUTE_HIDDEN);
 }
 
