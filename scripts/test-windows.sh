@@ -3,7 +3,8 @@
 # throwaway Wine prefix: first the core tests, then a bank read by
 # zr7-cli.exe from zr7-sim linked as COM7, compared byte for byte with the
 # Linux zr7-cli's read of the same bank; then each build reads the other's
-# file back.
+# file back, a save goes through a symbolic link, and a read whose adapter
+# is unplugged ends with exit code 1.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -36,16 +37,19 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# zr7-sim on a pty linked at $1, until stop_simulator.
+# zr7-sim on a pty linked at $1 (further arguments its options), until
+# stop_simulator.
 start_simulator() {
-  rm -f "$1"
-  "$sim" --link "$1" >/dev/null &
+  local link=$1
+  shift
+  rm -f "$link"
+  "$sim" "$@" --link "$link" >/dev/null &
   simulator=$!
   for _ in $(seq 100); do
-    [ -L "$1" ] && return 0
+    [ -L "$link" ] && return 0
     sleep 0.05
   done
-  echo "zr7-sim did not link $1" >&2
+  echo "zr7-sim did not link $link" >&2
   return 1
 }
 
@@ -87,3 +91,18 @@ echo "an older file" >"$work/windows/saved/bank.csv"
 [ -L "$work/windows/link.csv" ] || { echo "the link was replaced by a file" >&2; exit 1; }
 cmp "$work/windows/saved/bank.csv" "$work/windows/from-linux.csv"
 echo "the link stays a link and its target holds the export"
+
+echo "== the adapter unplugged during a read under Wine"
+# The instrument, paced as a real one, goes away a second into the read:
+# the read ends with exit code 1 and says why, and writes nothing.
+start_simulator "$WINEPREFIX/dosdevices/com7" --pace --latency 1
+(sleep 1 && stop_simulator) &
+unplug=$!
+status=0
+(cd "$work/windows" && timeout 60 "$wine" "$exe" read --port COM7 --bank 12 --out unplugged.zr 2>unplugged.txt) || status=$?
+wait "$unplug"
+stop_simulator
+[ "$status" -eq 1 ] || { echo "the read ended with $status, not 1" >&2; exit 1; }
+grep -q "the port closed during the read" "$work/windows/unplugged.txt" || { cat "$work/windows/unplugged.txt" >&2; exit 1; }
+[ ! -e "$work/windows/unplugged.zr" ] || { echo "a file was written after the unplug" >&2; exit 1; }
+echo "the read ended with exit code 1: $(tr -d '\r' <"$work/windows/unplugged.txt")"
