@@ -27,6 +27,10 @@ constexpr DWORD kChunkIntervalMs = 1;
 
 // How long an operation still pending when its record goes is given to end.
 constexpr auto kEndPendingWait = std::chrono::seconds(2);
+// Wine ends a pending line-event wait whenever the port is written to and
+// starts each new wait on a thread of its own; waiting this long before the
+// next keeps that cost off every request of a read.
+constexpr auto kCommWaitRearmDelay = std::chrono::milliseconds(100);
 
 IoResult Failure(DWORD error) {
   return {error == ERROR_INVALID_HANDLE ? IoStatus::InvalidHandle : IoStatus::Failed, 0, static_cast<int>(error)};
@@ -70,6 +74,7 @@ struct Win32IoRecord final : IoRecord {
     armed = false;
     complete = false;
     result = IoResult{};
+    rearmAt.reset();
   }
 
   void Complete(IoResult value) {
@@ -98,6 +103,8 @@ struct Win32IoRecord final : IoRecord {
   std::size_t size = 0;
   std::size_t got = 0;
   Clock::time_point lastByte{};
+  // Line-event wait: when an aborted wait is to be started again.
+  std::optional<Clock::time_point> rearmAt;
   // Line-event wait.
   std::uint32_t* mask = nullptr;
   DWORD systemMask = 0;
@@ -230,6 +237,15 @@ public:
       for (std::size_t i = 0; i < records.size(); ++i) {
         auto& record = static_cast<Win32IoRecord&>(*records[i]);
         if (CheckCompleted(record, now)) return static_cast<std::uint32_t>(i + 1);
+        if (record.rearmAt) {
+          if (now < *record.rearmAt) {
+            if (!deadline || *record.rearmAt < *deadline) deadline = record.rearmAt;
+            continue;
+          }
+          record.rearmAt.reset();
+          ArmCommWait(record);
+          if (record.complete) return static_cast<std::uint32_t>(i + 1);
+        }
         if (!record.armed) continue;
         handles.push_back(record.overlapped->hEvent);
         indexOf.push_back(i);
@@ -385,7 +401,10 @@ private:
   void Restart(Win32IoRecord& record, Event& stop, DWORD error) {
     if (error == ERROR_OPERATION_ABORTED && !stop.IsSet()) {
       if (record.kind == Win32IoRecord::Kind::Read) return ArmRead(record);
-      if (record.kind == Win32IoRecord::Kind::CommWait) return ArmCommWait(record);
+      if (record.kind == Win32IoRecord::Kind::CommWait) {
+        record.rearmAt = Clock::now() + kCommWaitRearmDelay;
+        return;
+      }
     }
     if (record.kind == Win32IoRecord::Kind::Read && record.got > 0)
       record.Complete(Done(record.got));
