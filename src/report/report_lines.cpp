@@ -1,17 +1,14 @@
 #include "report/report_lines.h"
 
 #include "ui/program_font.h"
+#include "ui/utf8_text.h"
 
 #include <QFontMetrics>
 #include <QRegularExpression>
 
-#include <string_view>
-
 namespace zr7 {
 
 namespace {
-
-QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QString VisiblePart(QStringView piece) {
   qsizetype end = piece.size();
@@ -58,34 +55,34 @@ QStringList ReportLines(const TReportInputs& in) {
   lines << QString();
   lines << QStringLiteral("DANE SKP / WARSZTATU:");
   const TStationData& station = in.station;
-  lines << QStringLiteral("    Nazwa: ") + Utf8(station.SKP);
-  lines << QStringLiteral("    Adres: ") + Utf8(station.Adres);
+  lines << QStringLiteral("    Nazwa: ") + FromUtf8(station.SKP);
+  lines << QStringLiteral("    Adres: ") + FromUtf8(station.Adres);
   lines << QString();
   lines << QStringLiteral("DANE POJAZDU:");
   if (const int kind = KnownVehicleKind(station.RodzajPojazdu); kind >= 0) {
-    lines << Utf8(kVehicleKinds[static_cast<std::size_t>(kind)].reportLine);
+    lines << FromUtf8(kVehicleKinds[static_cast<std::size_t>(kind)].reportLine);
   }
-  lines << QStringLiteral("    Marka: ") + Utf8(station.Marka);
-  lines << QStringLiteral("    Typ / model: ") + Utf8(station.Model);
-  lines << QStringLiteral("    Data 1-szej rejestracji : ") + Utf8(station.PierwszaRej);
-  lines << QStringLiteral("    Nr rejestracyjny: ") + Utf8(station.Rej);
-  lines << QStringLiteral("    Przebieg [km]: ") + Utf8(station.Przebieg);
+  lines << QStringLiteral("    Marka: ") + FromUtf8(station.Marka);
+  lines << QStringLiteral("    Typ / model: ") + FromUtf8(station.Model);
+  lines << QStringLiteral("    Data 1-szej rejestracji : ") + FromUtf8(station.PierwszaRej);
+  lines << QStringLiteral("    Nr rejestracyjny: ") + FromUtf8(station.Rej);
+  lines << QStringLiteral("    Przebieg [km]: ") + FromUtf8(station.Przebieg);
   lines << QString();
   lines << QString::fromUtf8("WYNIKI POMIARÓW:");
   for (const TBrakeKind& brake : kBrakeKinds) {
-    if (in.HamulecTxt == brake.hamulec) lines << Utf8(brake.reportLine);
+    if (in.HamulecTxt == brake.hamulec) lines << FromUtf8(brake.reportLine);
   }
   lines << QString::fromUtf8("    opóźnienie maksymalne, a max [m/s2] = ") + in.lbAmax;
   lines << QString::fromUtf8("    siła nacisku na pedał  F [daN] = ") + in.lbFmax;
   if (in.HamulecTxt == kServiceBrake) {
-    lines << QStringLiteral("    odchylenie kierunku jazdy = ") + Utf8(in.OdchylenieTxt) + QStringLiteral(" [m]");
+    lines << QStringLiteral("    odchylenie kierunku jazdy = ") + FromUtf8(in.OdchylenieTxt) + QStringLiteral(" [m]");
   }
   lines << in.underResults;
   lines << QString();
-  lines << QStringLiteral("    Uwagi: ") + Utf8(station.Uwagi);
-  lines << QStringLiteral("    Diagnosta: ") + Utf8(station.Diagnosta);
+  lines << QStringLiteral("    Uwagi: ") + FromUtf8(station.Uwagi);
+  lines << QStringLiteral("    Diagnosta: ") + FromUtf8(station.Diagnosta);
   lines << QString();
-  lines << QStringLiteral("    ") + Utf8(in.UwagaTxt);
+  lines << QStringLiteral("    ") + FromUtf8(in.UwagaTxt);
   return lines;
 }
 

@@ -2,6 +2,7 @@
 
 #include "ui/caption_label.h"
 #include "ui/program_font.h"
+#include "ui/utf8_text.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -19,8 +20,6 @@ QLineEdit* Edit(QWidget* parent, QRect geometry) {
   edit->setGeometry(geometry);
   return edit;
 }
-
-QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QFrame* SunkenFrame(QWidget* parent, QRect geometry) {
   auto* frame = new QFrame(parent);
@@ -65,7 +64,7 @@ TdaneSKP::TdaneSKP(QWidget* parent) : QDialog(parent) {
   rodzaj_pojazdu->setGeometry(80, 160, 105, 21);
   rodzaj_pojazdu->setEditable(true);
   rodzaj_pojazdu->setInsertPolicy(QComboBox::NoInsert);
-  for (const TVehicleKind& kind : kVehicleKinds) rodzaj_pojazdu->addItem(Utf8(kind.name));
+  for (const TVehicleKind& kind : kVehicleKinds) rodzaj_pojazdu->addItem(FromUtf8(kind.name));
   rodzaj_pojazdu->setCurrentIndex(-1);
   QFont kindFont = rodzaj_pojazdu->font();
   kindFont.setBold(true);

@@ -15,6 +15,7 @@
 #include "report/report_printer.h"
 #include "tdaneskp.h"
 #include "ui/user_number.h"
+#include "ui/utf8_text.h"
 #include "tclickableimage.h"
 #include "tdialogs.h"
 #include "text/cp1250.h"
@@ -80,8 +81,6 @@ QLabel* MaximumLabel(QWidget* panel, QPoint position, const QColor& color) {
 }
 
 void WidenForLongerCaptions(QLabel* label, int width) { label->resize(width, label->height()); }
-
-QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 } // namespace
 

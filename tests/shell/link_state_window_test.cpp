@@ -30,6 +30,13 @@ const std::set<TCommand> kAll = {TCommand::ConnectOrDisconnect,
                                  TCommand::PrinterSetup,
                                  TCommand::StationData};
 
+// Without a port there is nothing to read from.
+const std::set<TCommand> kIdle = [] {
+  std::set<TCommand> commands = kAll;
+  commands.erase(TCommand::ReadBank);
+  return commands;
+}();
+
 class LinkStateWindow : public ::testing::Test, protected TShownWindow {
 protected:
   void SetUp() override {
@@ -86,9 +93,7 @@ protected:
 
 TEST_F(LinkStateWindow, IdleConnectingAndConnected) {
   PlugInstrument();
-  std::set<TCommand> idle = kAll;
-  idle.erase(TCommand::ReadBank);
-  ExpectOnly(TLinkState::Idle, idle);
+  ExpectOnly(TLinkState::Idle, kIdle);
 
   bool sawConnecting = false;
   QTimer::singleShot(0, [&] {
@@ -144,9 +149,7 @@ TEST_F(LinkStateWindow, ClosingUnderAReadTakesOnlyTheDataDialog) {
   window.bbtOpenClick();
   ASSERT_TRUE(sawClosing);
   dialogs.whileBoxOpen = nullptr;
-  std::set<TCommand> idle = kAll;
-  idle.erase(TCommand::ReadBank);
-  ExpectOnly(TLinkState::Idle, idle);
+  ExpectOnly(TLinkState::Idle, kIdle);
 }
 
 } // namespace
