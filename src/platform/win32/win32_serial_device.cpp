@@ -1,4 +1,4 @@
-#include "platform/serial_device.h"
+#include "platform/win32/win32_serial_device.h"
 
 #include <algorithm>
 #include <atomic>
@@ -9,21 +9,29 @@
 
 // The Windows back end: the communications API with overlapped reads,
 // writes and line-event waits. The driver has no read terminator, so a read
-// is gathered here from chunks that the driver ends one millisecond after
-// bytes stop coming: it completes when its last byte is the terminator, its
-// buffer is full, or the line has been silent for the read interval. A
-// line-event wait or a chunk that ends aborted (Wine aborts them every few
-// milliseconds on a pseudo-terminal) is started again while the caller is
-// not stopping.
+// is gathered here from chunks (Win32ReadChunks): it completes when its
+// last byte is the terminator, its buffer is full, or the line has been
+// silent for the read interval. Chunks that take what the driver holds see
+// an answer's last byte when it arrives; Windows ends such a chunk at once
+// when no byte is waiting, and the device then waits for first bytes
+// instead (Wine waits for a byte either way). A line-event wait or a chunk
+// that ends aborted (Wine aborts them every few milliseconds on a
+// pseudo-terminal) is started again while the caller is not stopping.
 namespace zr7 {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The silence that ends one chunk. A chunk waits for its first byte
-// without limit, so one that ends empty means a hung-up line.
+// The silence that ends a chunk that waits for its first byte. Such a
+// chunk waits without limit, so one that ends empty means a hung-up line.
 constexpr DWORD kChunkIntervalMs = 1;
+
+void SetChunkTimeouts(COMMTIMEOUTS& system, Win32ReadChunks chunks) {
+  system.ReadIntervalTimeout = chunks == Win32ReadChunks::TakeWhatIsThere ? MAXDWORD : kChunkIntervalMs;
+  system.ReadTotalTimeoutMultiplier = 0;
+  system.ReadTotalTimeoutConstant = 0;
+}
 
 // How long an operation still pending when its record goes is given to end.
 constexpr auto kEndPendingWait = std::chrono::seconds(2);
@@ -115,9 +123,10 @@ struct Win32IoRecord final : IoRecord {
 
 class Win32SerialDevice final : public SerialDevice {
 public:
-  explicit Win32SerialDevice(HANDLE handle) : handle_(handle) {
+  Win32SerialDevice(HANDLE handle, Win32ReadChunks chunks) : handle_(handle), chunks_(chunks) {
     COMMTIMEOUTS system{};
     if (GetCommTimeouts(handle_, &system)) {
+      systemTimeouts_ = system;
       timeouts_.ReadIntervalTimeout = system.ReadIntervalTimeout;
       timeouts_.ReadTotalTimeoutMultiplier = system.ReadTotalTimeoutMultiplier;
       timeouts_.ReadTotalTimeoutConstant = system.ReadTotalTimeoutConstant;
@@ -141,14 +150,15 @@ public:
     return Done();
   }
 
-  // The read side of the device always runs in short chunks; the read
-  // interval asked for is kept here.
+  // The read side of the device always runs in chunks; the read interval
+  // asked for is kept here.
   IoResult SetTimeouts(const CommTimeouts& timeouts) override {
     COMMTIMEOUTS system{};
-    system.ReadIntervalTimeout = kChunkIntervalMs;
+    SetChunkTimeouts(system, chunks_);
     system.WriteTotalTimeoutMultiplier = timeouts.WriteTotalTimeoutMultiplier;
     system.WriteTotalTimeoutConstant = timeouts.WriteTotalTimeoutConstant;
     if (!SetCommTimeouts(handle_, &system)) return Failure(GetLastError());
+    systemTimeouts_ = system;
     timeouts_ = timeouts;
     interval_ = timeouts.ReadIntervalTimeout;
     return Done();
@@ -200,7 +210,11 @@ public:
     record.buffer = buffer;
     record.size = size;
     record.got = 0;
-    ArmRead(record);
+    // An empty read ends at once: its empty chunk says nothing of the driver.
+    if (size == 0)
+      record.Complete(Done());
+    else
+      ArmRead(record);
     return Started(record);
   }
 
@@ -338,6 +352,11 @@ private:
 
   // A finished chunk; false when it ended the read.
   bool EndChunk(Win32IoRecord& record, DWORD count) {
+    if (count == 0 && chunks_ == Win32ReadChunks::TakeWhatIsThere) {
+      if (WaitForFirstBytes()) return true;
+      record.Complete(record.got > 0 ? Done(record.got) : Failure(GetLastError()));
+      return false;
+    }
     if (count == 0) {
       // The device has hung up: what has arrived is delivered, and the next
       // read meets the hang-up at once.
@@ -346,6 +365,16 @@ private:
     }
     TakeChunk(record, count);
     return !record.complete;
+  }
+
+  // From now on chunks wait for their first byte and end at a short silence.
+  bool WaitForFirstBytes() {
+    COMMTIMEOUTS system = systemTimeouts_;
+    SetChunkTimeouts(system, Win32ReadChunks::WaitForFirstBytes);
+    if (!SetCommTimeouts(handle_, &system)) return false;
+    systemTimeouts_ = system;
+    chunks_ = Win32ReadChunks::WaitForFirstBytes;
+    return true;
   }
 
   void ArmCommWait(Win32IoRecord& record) {
@@ -414,13 +443,17 @@ private:
 
   const HANDLE handle_;
   CommTimeouts timeouts_;
+  // What the driver was last given; changed before the threads start, then
+  // only by the reader.
+  COMMTIMEOUTS systemTimeouts_{};
+  std::atomic<Win32ReadChunks> chunks_;
   std::atomic<std::uint32_t> interval_{0};
   std::atomic<int> terminator_{-1};
 };
 
 } // namespace
 
-OpenedDevice OpenSerialDevice(const std::filesystem::path& path) {
+OpenedDevice OpenWin32SerialDevice(const std::filesystem::path& path, Win32ReadChunks chunks) {
   if (path.empty()) return {nullptr, OpenFailure::CannotOpen};
   const HANDLE handle =
       CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
@@ -429,7 +462,11 @@ OpenedDevice OpenSerialDevice(const std::filesystem::path& path) {
     CloseHandle(handle);
     return {nullptr, OpenFailure::NotACommHandle};
   }
-  return {std::make_shared<Win32SerialDevice>(handle), OpenFailure::None};
+  return {std::make_shared<Win32SerialDevice>(handle, chunks), OpenFailure::None};
+}
+
+OpenedDevice OpenSerialDevice(const std::filesystem::path& path) {
+  return OpenWin32SerialDevice(path, Win32ReadChunks::TakeWhatIsThere);
 }
 
 } // namespace zr7
