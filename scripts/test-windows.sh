@@ -3,8 +3,9 @@
 # throwaway Wine prefix: first the core tests, then a bank read by
 # zr7-cli.exe from zr7-sim linked as COM7, compared byte for byte with the
 # Linux zr7-cli's read of the same bank; then each build reads the other's
-# file back, a save goes through a symbolic link, and a read whose adapter
-# is unplugged ends with exit code 1.
+# file back, a save goes through a symbolic link, a read whose adapter is
+# unplugged ends with exit code 1, and a save into a folder the user may not
+# write to writes the file in place.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -30,9 +31,19 @@ stop_simulator() {
   fi
 }
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+# Runs its arguments as the user whom the folder of the last stage refuses:
+# root may write anywhere, so root's runs are made as nobody, in a prefix
+# of nobody's own.
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+  as_user=(runuser -u nobody -- env HOME="$work/nobody" WINEPREFIX="$work/nobody/prefix")
+fi
 cleanup() {
   stop_simulator
   "$wineserver" -k 2>/dev/null || true
+  if [ ${#as_user[@]} -gt 0 ] && [ -d "$work/nobody/prefix" ]; then
+    "${as_user[@]}" "$wineserver" -k 2>/dev/null || true
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -106,3 +117,30 @@ stop_simulator
 grep -q "the port closed during the read" "$work/windows/unplugged.txt" || { cat "$work/windows/unplugged.txt" >&2; exit 1; }
 [ ! -e "$work/windows/unplugged.zr" ] || { echo "a file was written after the unplug" >&2; exit 1; }
 echo "the read ended with exit code 1: $(tr -d '\r' <"$work/windows/unplugged.txt")"
+
+echo "== a save into a folder the user may not write to, under Wine"
+# The user may write the file but make none beside it: the save writes the
+# file in place and keeps its owner and mode; a new file there is refused
+# with exit code 1 and the system's reason.
+chmod 755 "$work"
+mkdir -p "$work/nobody/locked"
+cp "$exe" "$work/windows/bank.zr" "$work/nobody/"
+echo "an older file" >"$work/nobody/locked/bank.csv"
+chmod 666 "$work/nobody/locked/bank.csv"
+chmod 555 "$work/nobody/locked"
+if [ ${#as_user[@]} -gt 0 ]; then
+  chown nobody "$work/nobody"
+  "${as_user[@]}" "$wine" wineboot -i >/dev/null 2>&1
+fi
+before=$(stat -c '%U %a' "$work/nobody/locked/bank.csv")
+(cd "$work/nobody" && "${as_user[@]}" "$wine" ./zr7-cli.exe export bank.zr --csv --out locked/bank.csv)
+cmp "$work/nobody/locked/bank.csv" "$work/windows/from-linux.csv"
+[ "$(stat -c '%U %a' "$work/nobody/locked/bank.csv")" = "$before" ] || { echo "the file lost its owner or mode" >&2; exit 1; }
+status=0
+(cd "$work/nobody" && "${as_user[@]}" "$wine" ./zr7-cli.exe export bank.zr --csv --out locked/new.csv 2>refused.txt) ||
+  status=$?
+[ "$status" -eq 1 ] || { echo "the save of a new file ended with $status, not 1" >&2; exit 1; }
+grep -q "access denied" "$work/nobody/refused.txt" || { cat "$work/nobody/refused.txt" >&2; exit 1; }
+[ ! -e "$work/nobody/locked/new.csv" ] || { echo "a new file was made in the locked folder" >&2; exit 1; }
+[ -z "$(find "$work/nobody/locked" -name '.zr7-*')" ] || { echo "a temporary file was left behind" >&2; exit 1; }
+echo "the file was written in place; a new file was refused: $(tr -d '\r' <"$work/nobody/refused.txt")"
