@@ -85,7 +85,14 @@ bool TComm32::OpenPort() {
     return false;
   }
   CloseEvent = std::move(closeEvent);
-  StartThreads();
+  try {
+    StartThreads();
+  } catch (const ECommsError&) {
+    // The device and a thread that did start are given back, so that the
+    // port can be opened again.
+    ClosePort();
+    throw;
+  }
 
   // A thread that fails before announcing itself never will; its end also
   // ends the wait.

@@ -2,9 +2,12 @@
 // instrument on the far end of the line.
 #include "comm_fixture.h"
 #include "pty_pair.h"
+#include "unprivileged_child.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
@@ -133,6 +136,62 @@ TEST_F(CommOnPty, OpenFailuresGiveTheirMessagesAndLeaveThePortClosed) {
     EXPECT_FALSE(other.SendBytes("x", 1)) << c.port;
   }
   std::remove(file);
+}
+
+// The system refuses the reader or the writer a thread (the user's limit
+// of processes is reached): OpenPort fails with the component's text and
+// gives the port back whole, with no thread left running, so that it opens
+// again once threads can be made. The child runs as a user of its own, whom
+// no other process counts against.
+TEST_F(CommOnPty, APortWhoseThreadsCannotStartIsGivenBack) {
+  constexpr uid_t kLoneUser = 64321;
+  ASSERT_EQ(::chown(pty.TerminalPath().c_str(), kLoneUser, kLoneUser), 0);
+  ASSERT_EQ(::chown(logFolder.c_str(), kLoneUser, kLoneUser), 0);
+  auto threads = [] {
+    const std::filesystem::directory_iterator tasks("/proc/self/task");
+    return std::distance(begin(tasks), end(tasks));
+  };
+  const char* const outcomes[] = {"all as expected",
+                                  "the thread limit could not be set",
+                                  "OpenPort did not fail",
+                                  "OpenPort failed with another text",
+                                  "the port stayed open or a thread was left",
+                                  "OpenPort failed once threads could be made",
+                                  "the opened port did not work"};
+  const int outcome = zr7::RunAsUser(kLoneUser, kLoneUser, [&] {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NPROC, &limit) != 0) return 1;
+    const rlim_t usual = limit.rlim_cur;
+    // The process's threads in all: one leaves none for the reader, two
+    // none for the writer.
+    const struct {
+      rlim_t threads;
+      const char* message;
+    } cases[] = {{1, "Unable to create Read thread"}, {2, "Unable to create Write thread"}};
+    for (const auto& c : cases) {
+      limit.rlim_cur = c.threads;
+      if (::setrlimit(RLIMIT_NPROC, &limit) != 0) return 1;
+      try {
+        comm.OpenPort();
+        return 2;
+      } catch (const ECommsError& error) {
+        if (std::string(error.what()) != c.message) return 3;
+      }
+      if (comm.IsOpen() || !PollFor([&] { return threads() == 1; })) return 4;
+    }
+    limit.rlim_cur = usual;
+    if (::setrlimit(RLIMIT_NPROC, &limit) != 0) return 1;
+    try {
+      comm.OpenPort();
+    } catch (const ECommsError&) {
+      return 5;
+    }
+    if (!comm.SendBytes("L13\r", 4) || pty.Receive(4, 5s) != "L13\r") return 6;
+    comm.ClosePort();
+    return 0;
+  });
+  ASSERT_GE(outcome, 0) << "the tests must run as root";
+  EXPECT_EQ(outcome, 0) << outcomes[outcome];
 }
 
 TEST_F(CommOnPty, ClosingAndOpeningAgainWorks) {
