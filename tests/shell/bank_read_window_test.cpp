@@ -205,6 +205,21 @@ TEST_F(WindowBankRead, ThirdStatusPanelShowsTheBrakingFiguresOfEachRead) {
   EXPECT_EQ(window.size(), windowSize);
   EXPECT_GE(window.StatusBar->Panel(2)->geometry().left(), timeOutPanel.right());
 
+  // At the window's first width the panel shows the leading figures that
+  // fit and an ellipsis, none cut; widened, the whole summary.
+  const QLabel* panel = window.StatusBar->Panel(2);
+  const QString whole = window.StatusBar->PanelText(2);
+  auto fits = [&] { return panel->fontMetrics().horizontalAdvance(panel->text()) < panel->contentsRect().width(); };
+  EXPECT_TRUE(fits()) << panel->text().toStdString();
+  EXPECT_TRUE(panel->text().endsWith(QString::fromUtf8("  …"))) << panel->text().toStdString();
+  EXPECT_TRUE(whole.startsWith(panel->text().chopped(1))) << panel->text().toStdString();
+  window.resize(windowSize.width() + 300, windowSize.height());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(panel->text(), whole);
+  EXPECT_TRUE(fits());
+  window.resize(windowSize);
+  QCoreApplication::processEvents();
+
   // The noise at rest runs on to the last sample of bank 3.
   window.seBank->setValue(3);
   window.bbtOpenClick();
