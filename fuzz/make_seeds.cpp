@@ -115,6 +115,14 @@ void MeasurementFileSeeds(const fs::path& root) {
     pomiar.Probki[1].n = count;
     seeds.WriteBytes("count_" + std::to_string(count), ToImage(pomiar));
   }
+  // Curves that stay below zero, whose maxima are negative.
+  TPomiar belowZero = RealisticMeasurement(240);
+  for (int i = 1; i <= 240; ++i) {
+    belowZero.Probki[i].F = static_cast<std::int16_t>(-1 - i % 40);
+    belowZero.Probki[i].a = -0.5 - belowZero.Probki[i].a;
+  }
+  seeds.WriteBytes("below_zero", ToImage(belowZero));
+
   TPomiar extremes = RealisticMeasurement(500);
   for (int i = 1; i <= TProbki::kCount; ++i) {
     TProbka& s = extremes.Probki[i];
