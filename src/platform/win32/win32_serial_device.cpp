@@ -27,10 +27,14 @@ using Clock = std::chrono::steady_clock;
 // chunk waits without limit, so one that ends empty means a hung-up line.
 constexpr DWORD kChunkIntervalMs = 1;
 
-void SetChunkTimeouts(COMMTIMEOUTS& system, Win32ReadChunks chunks) {
+// What the driver is given: the chunks' read time-outs and the caller's
+// write time-outs.
+COMMTIMEOUTS SystemTimeouts(const CommTimeouts& asked, Win32ReadChunks chunks) {
+  COMMTIMEOUTS system{};
   system.ReadIntervalTimeout = chunks == Win32ReadChunks::TakeWhatIsThere ? MAXDWORD : kChunkIntervalMs;
-  system.ReadTotalTimeoutMultiplier = 0;
-  system.ReadTotalTimeoutConstant = 0;
+  system.WriteTotalTimeoutMultiplier = asked.WriteTotalTimeoutMultiplier;
+  system.WriteTotalTimeoutConstant = asked.WriteTotalTimeoutConstant;
+  return system;
 }
 
 // How long an operation still pending when its record goes is given to end.
@@ -126,7 +130,6 @@ public:
   Win32SerialDevice(HANDLE handle, Win32ReadChunks chunks) : handle_(handle), chunks_(chunks) {
     COMMTIMEOUTS system{};
     if (GetCommTimeouts(handle_, &system)) {
-      systemTimeouts_ = system;
       timeouts_.ReadIntervalTimeout = system.ReadIntervalTimeout;
       timeouts_.ReadTotalTimeoutMultiplier = system.ReadTotalTimeoutMultiplier;
       timeouts_.ReadTotalTimeoutConstant = system.ReadTotalTimeoutConstant;
@@ -153,12 +156,8 @@ public:
   // The read side of the device always runs in chunks; the read interval
   // asked for is kept here.
   IoResult SetTimeouts(const CommTimeouts& timeouts) override {
-    COMMTIMEOUTS system{};
-    SetChunkTimeouts(system, chunks_);
-    system.WriteTotalTimeoutMultiplier = timeouts.WriteTotalTimeoutMultiplier;
-    system.WriteTotalTimeoutConstant = timeouts.WriteTotalTimeoutConstant;
+    COMMTIMEOUTS system = SystemTimeouts(timeouts, chunks_);
     if (!SetCommTimeouts(handle_, &system)) return Failure(GetLastError());
-    systemTimeouts_ = system;
     timeouts_ = timeouts;
     interval_ = timeouts.ReadIntervalTimeout;
     return Done();
@@ -369,10 +368,8 @@ private:
 
   // From now on chunks wait for their first byte and end at a short silence.
   bool WaitForFirstBytes() {
-    COMMTIMEOUTS system = systemTimeouts_;
-    SetChunkTimeouts(system, Win32ReadChunks::WaitForFirstBytes);
+    COMMTIMEOUTS system = SystemTimeouts(timeouts_, Win32ReadChunks::WaitForFirstBytes);
     if (!SetCommTimeouts(handle_, &system)) return false;
-    systemTimeouts_ = system;
     chunks_ = Win32ReadChunks::WaitForFirstBytes;
     return true;
   }
@@ -442,10 +439,8 @@ private:
   }
 
   const HANDLE handle_;
+  // Set before the threads start.
   CommTimeouts timeouts_;
-  // What the driver was last given; changed before the threads start, then
-  // only by the reader.
-  COMMTIMEOUTS systemTimeouts_{};
   std::atomic<Win32ReadChunks> chunks_;
   std::atomic<std::uint32_t> interval_{0};
   std::atomic<int> terminator_{-1};
