@@ -1,6 +1,7 @@
 #include "cli_commands.h"
 
 #include "bank_read_command.h"
+#include "ports_command.h"
 #include "qt_parts.h"
 #include "text/number_format.h"
 
@@ -37,7 +38,9 @@ constexpr TCommandUsage kCommands[] = {
      "  zr7-cli ports [--dev DIR]             the serial adapters plugged in, the COM port that reaches\n"
      "                                         each and whether you may open it\n"
      "  zr7-cli ports --link COMn DEVICE      make COMn lead to DEVICE (best its /dev/serial/by-id/ name)\n"
-     "                                         --dev DIR: look for adapters in DIR instead of /dev\n"},
+     "                                         --dev DIR: look for adapters in DIR instead of /dev\n"
+     "                                         On Windows: the COM ports present, with the names the\n"
+     "                                         Device Manager gives them, and whether you may open each\n"},
 };
 
 std::string UsageText(std::string_view command = {}) {

@@ -15,11 +15,8 @@ namespace zr7 {
 // printed report page, which the chart widget draws. Returns the exit code.
 int ReportCommand(const std::vector<std::string>& args, std::ostream& err);
 
-// zr7-cli ports: the serial adapters and the COMn links that lead to them,
-// or a new link. Returns the exit code.
-int PortsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-
-// The folder of the operator's COMn links (see ComDevicePath).
+// The folder of the operator's COMn links (see ComDevicePath); empty
+// without Qt.
 std::filesystem::path PortsFolder();
 
 } // namespace zr7

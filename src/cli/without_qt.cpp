@@ -7,11 +7,6 @@ int ReportCommand(const std::vector<std::string>&, std::ostream& err) {
   return 2;
 }
 
-int PortsCommand(const std::vector<std::string>&, std::ostream&, std::ostream& err) {
-  err << "zr7-cli ports: this zr7-cli was built without Qt, which finds the ports folder\n";
-  return 2;
-}
-
 // Without Qt there is no configuration folder: COMn is the system's own port
 // (\\.\COMn on Windows, /dev/ttyUSB<n-1> on Linux).
 std::filesystem::path PortsFolder() { return {}; }
