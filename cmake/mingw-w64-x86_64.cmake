@@ -18,6 +18,3 @@ find_program(ZR7_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_P
 if(ZR7_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${ZR7_WINE})
 endif()
-
-# The C++ runtime goes into each program, so they run without MinGW's DLLs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")

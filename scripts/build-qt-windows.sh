@@ -10,7 +10,8 @@
 # whose sums are checked first. Each module is built once: a stamp in the
 # cache names its sources and options, and a module whose stamp matches is
 # skipped, so a second run does nothing. Installs its build tools with
-# apt-get when missing. Prints each module's time.
+# apt-get when missing (scripts/install-deps.sh --windows). Prints each
+# module's time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -22,16 +23,7 @@ qt_version=6.4.2
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
-tools=(cmake ninja-build g++-mingw-w64-x86-64-posix dpkg-dev xz-utils perl qt6-base-dev qt6-base-dev-tools)
-missing=()
-for package in "${tools[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+scripts/install-deps.sh --windows
 host_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
 case $host_version in
   $qt_version*) ;;
@@ -89,7 +81,7 @@ build_module() {
     return 0
   fi
   local start=$SECONDS build=$work/build-$name
-  rm -rf "$build" "$stamp_file"
+  rm -f "$stamp_file"
   # A new base module takes every module built on the old one with it.
   [ "$name" = qtbase ] && find "$prefix" -mindepth 1 -delete
   cmake -G Ninja -S "$source_dir" -B "$build" -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >"$work/configure-$name.log" ||
@@ -118,7 +110,12 @@ if ! ls -d "$work"/qtbase/qt6-base-*/ >/dev/null 2>&1; then
   (cd "$work/qtbase" && apt-get source -qq qt6-base >/dev/null 2>&1)
 fi
 qtbase_dir=$(ls -d "$work"/qtbase/qt6-base-*/)
-qtbase_id=$(basename "$(ls "$work"/qtbase/qt6-base_*.dsc)")
+# Qt 6.4.2 builds its DirectWrite font engine only together with Direct2D,
+# which is left out, but its Windows print engine calls that engine with
+# DirectWrite alone and fails to link: it is made to ask for both.
+sed -i 's/^#if QT_CONFIG(directwrite)$/#if QT_CONFIG(directwrite) \&\& QT_CONFIG(direct2d)/' \
+  "$qtbase_dir/src/printsupport/platform/windows/qprintengine_win.cpp"
+qtbase_id="$(basename "$(ls "$work"/qtbase/qt6-base_*.dsc)") with the print engine asking for Direct2D"
 
 build_module qtbase "$qtbase_id" "$qtbase_dir" -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" "${qtbase_options[@]}"
 

@@ -2,27 +2,33 @@
 # Installs with apt-get what a fresh Debian 12 machine lacks to build and
 # test the program; does nothing when everything is already there.
 #   scripts/install-deps.sh            the Linux build's packages
-#   scripts/install-deps.sh --windows  the Windows cross build's packages
+#   scripts/install-deps.sh --windows  the Windows build's packages: compilers, Qt's build
+#                                      tools, packing, Wine, and the Linux build's for its tests
 #   scripts/install-deps.sh --fuzz     the Linux build's and clang with libFuzzer (scripts/fuzz.sh)
 #   scripts/install-deps.sh --format   clang-format (scripts/check-format.sh)
 set -euo pipefail
 
+linux_packages=(
+  cmake g++ make pkg-config ccache
+  qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
+  libqt6svg6 qt6-qpa-plugins
+  libgtest-dev
+  fonts-dejavu-core fonts-liberation2 qt6-translations-l10n
+  poppler-utils
+  locales xvfb xauth xdotool x11-utils x11-xkb-utils x11-apps openbox wmctrl python3
+)
 if [ "${1:-}" = "--windows" ]; then
   # MinGW-w64's posix-thread compilers (the win32-thread ones lack
-  # std::mutex), GoogleTest's sources to build for Windows, and Wine.
-  packages=(cmake make g++-mingw-w64-x86-64-posix googletest wine64)
+  # std::mutex), GoogleTest's sources to build for Windows; what Qt for
+  # Windows is built with (scripts/build-qt-windows.sh: its source package,
+  # Ninja, the host Qt's moc, rcc and uic); NSIS and zip to pack; Wine,
+  # ImageMagick for screenshots, and the Linux build for the tests' zr7-sim.
+  packages=(g++-mingw-w64-x86-64-posix googletest ninja-build dpkg-dev xz-utils perl qt6-base-dev-tools
+    nsis zip wine64 imagemagick "${linux_packages[@]}")
 elif [ "${1:-}" = "--format" ]; then
   packages=(clang-format git)
 else
-  packages=(
-    cmake g++ make pkg-config
-    qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
-    libqt6svg6 qt6-qpa-plugins
-    libgtest-dev
-    fonts-dejavu-core fonts-liberation2 qt6-translations-l10n
-    poppler-utils
-    locales xvfb xauth xdotool x11-utils x11-xkb-utils x11-apps openbox wmctrl python3
-  )
+  packages=("${linux_packages[@]}")
   if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang libclang-rt-14-dev)
   fi

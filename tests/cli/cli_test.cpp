@@ -6,8 +6,10 @@
 #include "unique_folder.h"
 
 #if ZR7_WITH_QT
-#include "pdf_text.h"
 #include "ui/user_number.h"
+#endif
+#if ZR7_READS_PDF
+#include "pdf_text.h"
 #endif
 #ifndef _WIN32
 #include "file_size_limit.h"
@@ -106,7 +108,7 @@ TEST_F(Cli, ShowAddsTheBrakingFiguresAfterTheMeasurement) {
   EXPECT_EQ(text, DescribeMeasurement(braking) + figures) << "the measurement's own lines come first, as they are";
 }
 
-#if ZR7_WITH_QT
+#if ZR7_READS_PDF
 TEST_F(Cli, ReportWithAnalysisPrintsTheFiguresUnderTheResults) {
   const TPomiar braking = WithStop(pomiar_);
   ASSERT_EQ(SaveMeasurementFile(Path("b.zr"), braking), 0);
@@ -170,7 +172,7 @@ TEST_F(Cli, ExportedNumbersReadBackTheSameDoubles) {
   EXPECT_EQ(out.str(), std::string(std::istreambuf_iterator<char>(again), {})) << "standard output when no --out";
 }
 
-#if ZR7_WITH_QT
+#if ZR7_READS_PDF
 TEST_F(Cli, ReportIsAOnePagePdfWithTheLines) {
   const std::string pdf = Path("a.pdf");
   ASSERT_EQ(Run({"report", Path("a.zr"), "--pdf", pdf, "--paper", "Letter", "--landscape"}), 0) << err.str();
@@ -241,7 +243,7 @@ TEST_F(Cli, InfinitiesAndNaNAreShownNotFatal) {
   ASSERT_EQ(Run({"export", Path("damaged.zr"), "--csv"}), 0) << err.str();
   EXPECT_NE(out.str().find("nan"), std::string::npos) << out.str();
   EXPECT_NE(out.str().find("-inf"), std::string::npos) << out.str();
-#if ZR7_WITH_QT
+#if ZR7_READS_PDF
   const std::string pdf = Path("damaged.pdf");
   ASSERT_EQ(Run({"report", Path("damaged.zr"), "--pdf", pdf}), 0) << err.str();
   const std::string text = PdfLayoutText(pdf);

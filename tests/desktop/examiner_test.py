@@ -50,8 +50,8 @@ def file_maxima(path):
 class Simulator:
     """zr7-sim on a pseudo-terminal, optionally linked as a COM port."""
 
-    def __init__(self, link=None, log=None):
-        command = [program("zr7-sim")]
+    def __init__(self, link=None, log=None, options=()):
+        command = [program("zr7-sim")] + list(options)
         if link:
             command += ["--link", link]
         if log:

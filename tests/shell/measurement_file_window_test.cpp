@@ -1,6 +1,8 @@
 #include "measurement/tpomiar.h"
 #include "shell/tdaneskp.h"
+#ifndef _WIN32
 #include "file_size_limit.h"
+#endif
 #include "scripted_dialogs.h"
 #include "shell/tfmain.h"
 #include "temporary_directory.h"
@@ -302,6 +304,8 @@ TEST_F(MeasurementFiles, FileErrorsUseTheRuntimeTexts) {
   EXPECT_EQ(dialogs.boxes[2].text, "File not found.");
 }
 
+#ifndef _WIN32
+// A file size limit makes the save fail part way; Windows has no such limit.
 TEST_F(MeasurementFiles, FailedSaveKeepsTheOldFileWhole) {
   window.State.Pomiar.Probki[1].n = 7;
   Save("keep.zr");
@@ -317,6 +321,7 @@ TEST_F(MeasurementFiles, FailedSaveKeepsTheOldFileWhole) {
   Open("keep.zr");
   EXPECT_EQ(window.State.Pomiar.Probki[1].n, 7);
 }
+#endif
 
 TEST_F(MeasurementFiles, DialogsStartInTheFolderOfTheLastFile) {
   fs::create_directory(directory.Path() / "pomiary");

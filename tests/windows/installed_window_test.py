@@ -1,0 +1,196 @@
+"""The Windows program as a station gets it, under Wine on Xvfb: the
+installer run silently in a fresh Wine prefix, the program started from its
+desktop shortcut, a bank read from zr7-sim through a COM port of the prefix
+and saved, a shorter random examiner, then the uninstaller.
+
+Usage: installed_window_test.py SETUP_EXE LINUX_BUILD_DIR OUT_DIR
+The Linux build gives zr7-sim and zr7-cli (the reference read); OUT_DIR
+receives a screenshot of the installed window for a person to look at.
+"""
+
+import glob
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "desktop"))
+import examiner_test  # noqa: E402
+import monkey_test  # noqa: E402
+from desktop import Display, Zr7, require_environment, wait_for  # noqa: E402
+
+SETUP = OUT = None
+WINE = shutil.which("wine64") or "/usr/lib/wine/wine64"
+WINESERVER = shutil.which("wineserver") or "/usr/lib/wine/wineserver"
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZR-7"
+MONKEY_ACTIONS = 60
+READ_BANK = 12
+
+
+class WinePrefix:
+    """A fresh Wine prefix whose user has a desktop and a documents folder of
+    their own, as on Windows, under a home folder of the test."""
+
+    def __init__(self, display):
+        self.root = tempfile.mkdtemp(prefix="zr7-wine-station-")
+        self.home = os.path.join(self.root, "home")
+        self.desktop = os.path.join(self.home, "Pulpit")
+        self.documents = os.path.join(self.home, "Dokumenty")
+        for folder in (self.desktop, self.documents, os.path.join(self.home, ".config")):
+            os.makedirs(folder)
+        with open(os.path.join(self.home, ".config", "user-dirs.dirs"), "w") as dirs:
+            dirs.write('XDG_DESKTOP_DIR="$HOME/Pulpit"\nXDG_DOCUMENTS_DIR="$HOME/Dokumenty"\n')
+        self.path = os.path.join(self.root, "prefix")
+        self.env = dict(display.env, WINEPREFIX=self.path, HOME=self.home, WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=", LANG="pl_PL.UTF-8", LC_ALL="pl_PL.UTF-8")
+        self.env.pop("WINEPATH", None)
+        self.run([WINE, "wineboot", "-i"], timeout=300)
+
+    def run(self, command, timeout=120, check=True):
+        return subprocess.run(command, env=self.env, capture_output=True, text=True, timeout=timeout, check=check)
+
+    def program_files(self):
+        return os.path.join(self.path, "drive_c", "Program Files", "ZR-7")
+
+    def start_menu(self):
+        found = glob.glob(os.path.join(self.path, "drive_c", "users", "*", "AppData", "Roaming", "Microsoft",
+                                       "Windows", "Start Menu", "Programs", "ZR-7"))
+        return found[0] if found else None
+
+    def registry_has(self, key):
+        return self.run([WINE, "reg", "query", key], check=False).returncode == 0
+
+    def close(self):
+        subprocess.run([WINESERVER, "-k"], env=self.env, check=False)
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+class ShortcutZr7(Zr7):
+    """zr7.exe started by Windows from its desktop shortcut, in the working
+    folder the shortcut names."""
+
+    def __init__(self, display, prefix):
+        self.display = display
+        self.prefix = prefix
+        self.workdir = os.path.join(prefix.documents, "ZR-7")
+        self.log = open(os.path.join(prefix.root, "zr7.log"), "w")
+        shortcut = prefix.run([WINE, "winepath", "-w", os.path.join(prefix.desktop, "ZR-7.lnk")]).stdout.strip()
+        self.process = subprocess.Popen([WINE, "start", shortcut], env=prefix.env, stdout=self.log,
+                                        stderr=subprocess.STDOUT)
+        self.window = None
+
+    def alive(self):
+        # start.exe ends once the program runs; the program is alive while
+        # its window is there.
+        return self.window is None or self.window in [w for w, _ in self.display.windows()]
+
+    def assert_alive(self, what=""):
+        if not self.alive():
+            raise AssertionError("zr7.exe ended " + what)
+
+    def quit(self):
+        if self.window is not None and self.alive():
+            self.display.run(["wmctrl", "-i", "-c", str(self.window)], check=False)
+            wait_for(lambda: not self.alive(), 20, "zr7.exe to end")
+        self.log.close()
+
+
+class InstalledWindowTest(unittest.TestCase):
+    def setUp(self):
+        require_environment()
+        self.display = Display()
+        self.addCleanup(self.display.close)
+        self.prefix = WinePrefix(self.display)
+        self.addCleanup(self.prefix.close)
+
+    def test_install_start_read_save_and_uninstall(self):
+        prefix = self.prefix
+        prefix.run([WINE, SETUP, "/S"], timeout=300)
+        installed = prefix.program_files()
+        for name in ("zr7.exe", "zr7-cli.exe", "CZYTAJ.txt", "odinstaluj.exe", "platforms/qwindows.dll"):
+            self.assertTrue(os.path.isfile(os.path.join(installed, name)), name + " is not installed")
+        self.assertTrue(os.path.isfile(os.path.join(prefix.desktop, "ZR-7.lnk")), "no desktop shortcut")
+        self.assertIsNotNone(prefix.start_menu(), "no Start menu folder")
+        self.assertTrue(os.path.isfile(os.path.join(prefix.start_menu(), "ZR-7.lnk")), "no Start menu entry")
+        documents = os.path.join(prefix.documents, "ZR-7")
+        self.assertTrue(os.path.isdir(documents), "no Documents\\ZR-7")
+        self.assertTrue(prefix.registry_has(UNINSTALL_KEY), "not in the list of installed programs")
+
+        started = time.monotonic()
+        app = ShortcutZr7(self.display, prefix)
+        self.addCleanup(app.quit)
+        # The shortcut's working folder holds no konfiguracja.txt yet: the
+        # program says so once, before its window.
+        box = self.display.wait_window("^zr7$", 60)
+        shown = time.monotonic() - started
+        self.display.key(box, "Return")
+        app.wait_main_window()
+        print("start to the first window under Wine: %.1f s" % shown)
+        self.display.run(["xwd", "-root", "-silent", "-out", os.path.join(prefix.root, "screen.xwd")])
+        subprocess.run(["convert", os.path.join(prefix.root, "screen.xwd"),
+                        os.path.join(OUT, "installed-window.png")], check=True)
+        app.responsive()
+
+        # The longest bank, from an instrument paced as a real one: the
+        # read's time is told beside the line's floor (bench/bank_read).
+        log = os.path.join(prefix.root, "requests.log")
+        simulator = examiner_test.Simulator(link=os.path.join(prefix.path, "dosdevices", "com7"), log=log,
+                                            options=("--pace", "--latency", "1"))
+        self.addCleanup(simulator.close)
+        app.click(Zr7.COM_LIST)
+        time.sleep(0.5)
+        self.display.key(app.window, "Home", *(["Down"] * 6), "Return")
+        app.click(Zr7.CONNECT)
+        app.click(Zr7.BANK)
+        self.display.key(app.window, "ctrl+a")
+        self.display.type(app.window, str(READ_BANK))
+        self.display.key(app.window, "Tab")
+        app.click(Zr7.READ)
+
+        wait_for(lambda: os.path.exists(log) and os.path.getsize(log) > 0, 30, "the first request")
+        first = last = time.monotonic()
+        size = os.path.getsize(log)
+        while time.monotonic() - last < 1.0:
+            time.sleep(0.005)
+            if os.path.getsize(log) != size:
+                size, last = os.path.getsize(log), time.monotonic()
+            self.assertLess(last - first, 120, "the bank read did not end")
+        print("bank %d read in the window under Wine: %.2f s from the first request to the last" %
+              (READ_BANK, last - first))
+        app.assert_alive("after the read")
+
+        # A bare name lands in the working folder, where the dialog opens.
+        app.click(Zr7.SAVE)
+        app.choose_file("^(Zachowaj|Zapisz)", "bank%d.zr" % READ_BANK)
+        saved = os.path.join(documents, "bank%d.zr" % READ_BANK)
+        wait_for(lambda: os.path.exists(saved), 20, "the saved file in Documents\\ZR-7")
+        reference = os.path.join(prefix.root, "bank-linux.zr")
+        examiner_test.read_bank(READ_BANK, reference)
+        with open(saved, "rb") as window_file, open(reference, "rb") as linux_file:
+            self.assertEqual(window_file.read(), linux_file.read(),
+                             "the window's file differs from the Linux zr7-cli read")
+        simulator.close()
+
+        # The open dialog of Windows takes Windows paths.
+        measurements = [prefix.run([WINE, "winepath", "-w", path]).stdout.strip() for path in (saved, reference)]
+        monkey_test.run_monkey(self.display, app, measurements, MONKEY_ACTIONS, monkey_test.SEED, "^Otw")
+        app.quit()
+
+        prefix.run([WINE, os.path.join(installed, "odinstaluj.exe"), "/S"], timeout=120)
+        # The uninstaller runs on from a copy of itself in the temporary folder.
+        wait_for(lambda: not os.path.exists(installed), 60, "the uninstaller to remove the program")
+        self.assertFalse(os.path.exists(os.path.join(prefix.desktop, "ZR-7.lnk")), "the desktop shortcut stayed")
+        self.assertIsNone(prefix.start_menu(), "the Start menu folder stayed")
+        self.assertFalse(prefix.registry_has(UNINSTALL_KEY), "still in the list of installed programs")
+        self.assertTrue(os.path.isfile(saved), "the uninstaller removed the user's measurement")
+
+
+if __name__ == "__main__":
+    SETUP = os.path.abspath(sys.argv.pop(1))
+    examiner_test.BUILD = os.path.abspath(sys.argv.pop(1))
+    OUT = os.path.abspath(sys.argv.pop(1))
+    unittest.main(verbosity=2)
