@@ -47,11 +47,14 @@ TTimeAxis DriveBankRead(TBankRead& read, TComm32& comm, MessageLoop& loop,
     const std::string request = read.BeginRequest();
     comm.SendBytes(request.data(), static_cast<std::uint16_t>(request.size()));
     timerRS->Start(kAnswerTimeout);
-    loop.ProcessMessagesUntil([&] { return read.StatusRS() != TRequestWait::kWaiting || !comm.IsOpen(); });
+    loop.ProcessMessagesUntil(
+        [&] { return read.StatusRS() != TRequestWait::kWaiting || !comm.IsOpen() || read.GivenUp(); });
     timerRS->Stop();
     const TRequestOutcome outcome = read.EndRequest();
     onOutcome(outcome);
-    if (outcome.timedOut && !read.Finished() && comm.IsOpen()) WaitForQuietLine(read, comm, loop, *timerRS);
+    // Also after the read's last request, so that a late answer reaches
+    // nothing that follows (the next bank of a batch).
+    if (outcome.timedOut && comm.IsOpen()) WaitForQuietLine(read, comm, loop, *timerRS);
   }
   return read.Finish();
 }
