@@ -92,9 +92,9 @@ void PrintJson(const std::vector<TBankHeader>& headers, std::ostream& out) {
     if (h.test) {
       out << ", \"test\": {\"date\": \"" << h.test->Date() << "\", \"time\": \"" << h.test->Time()
           << "\", \"brake_kind\": " << h.test->brakeKind << ", \"brake\": " << JsonString(h.test->BrakeText())
-          << ", \"samples\": " << h.test->sampleCount << ", \"duration_s\": "
-          << FormatFixed(h.test->DurationSeconds(), 3, ".") << ", \"deviation_m\": "
-          << (h.test->brakeKind == 1 ? DeviationText(*h.test) : "null") << "}";
+          << ", \"samples\": " << h.test->sampleCount
+          << ", \"duration_s\": " << FormatFixed(h.test->DurationSeconds(), 3, ".")
+          << ", \"deviation_m\": " << (h.test->brakeKind == 1 ? DeviationText(*h.test) : "null") << "}";
     } else {
       out << ", \"test\": null";
     }

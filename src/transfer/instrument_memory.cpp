@@ -66,8 +66,7 @@ private:
 };
 
 // Writes the image into the folder under the test's name, or finds it there.
-TBankFileEntry WriteBankFile(const TBatchSettings& settings, int bank, const TStoredTest& test,
-                             const TPomiar& pomiar) {
+TBankFileEntry WriteBankFile(const TBatchSettings& settings, int bank, const TStoredTest& test, const TPomiar& pomiar) {
   TBankFileEntry entry{bank, TBankFileOutcome::Failed, {}, {}};
   const TPomiarImage image = ToImage(pomiar);
   for (int copy = 1;; ++copy) {
@@ -111,7 +110,8 @@ std::vector<TBankHeader> ReadBankHeaders(TComm32& comm, MessageLoop& loop, const
     TBankContents contents;
     TBankRead read(contents, bank, ",", TBankPart::Header);
     TBankHeader header{bank, std::nullopt, false, {}};
-    header.reason = DriveToFirstFailure(read, bank, comm, loop, stopper, [&](const TRequestOutcome&) { run.Request(); });
+    header.reason =
+        DriveToFirstFailure(read, bank, comm, loop, stopper, [&](const TRequestOutcome&) { run.Request(); });
     header.read = header.reason.empty();
     if (header.read) header.test = StoredTestOf(contents.Naglowek);
     run.BankEnded(start, kHeaderRequests);
@@ -131,26 +131,27 @@ std::vector<TBankFileEntry> ReadBanksIntoFolder(TComm32& comm, MessageLoop& loop
     TBankRead read(contents, bank, settings.decimalSeparator);
     THeaderCaptions captions;
     bool empty = false;
-    const std::string reason = DriveToFirstFailure(read, bank, comm, loop, stopper, [&](const TRequestOutcome& outcome) {
-      run.Request();
-      if (!outcome.header) return;
-      captions = *outcome.header;
-      // A bank without a test has no samples worth asking for.
-      if (!StoredTestOf(contents.Naglowek)) {
-        empty = true;
-        read.GiveUp();
-      }
-    });
+    const std::string reason =
+        DriveToFirstFailure(read, bank, comm, loop, stopper, [&](const TRequestOutcome& outcome) {
+          run.Request();
+          if (!outcome.header) return;
+          captions = *outcome.header;
+          // A bank without a test has no samples worth asking for.
+          if (!StoredTestOf(contents.Naglowek)) {
+            empty = true;
+            read.GiveUp();
+          }
+        });
     run.BankEnded(start, kRequestsPerBank);
     if (empty && reason.empty()) {
       entries.push_back({bank, TBankFileOutcome::Empty, {}, {}});
     } else if (!reason.empty()) {
       entries.push_back({bank, TBankFileOutcome::Failed, {}, reason});
     } else {
-      FillRecordTexts(contents.Pomiar,
-                      {captions.Ldata, captions.Lgodzina, contents.HamulecTxt, contents.UwagaTxt,
-                       contents.OdchylenieTxt},
-                      settings.station);
+      FillRecordTexts(
+          contents.Pomiar,
+          {captions.Ldata, captions.Lgodzina, contents.HamulecTxt, contents.UwagaTxt, contents.OdchylenieTxt},
+          settings.station);
       entries.push_back(WriteBankFile(settings, bank, *StoredTestOf(contents.Naglowek), contents.Pomiar));
     }
   }

@@ -24,9 +24,7 @@ std::string TStoredTest::BrakeText() const {
   return std::string(kBrakeKinds[static_cast<std::size_t>(brakeKind - 1)].hamulec);
 }
 
-std::string TStoredTest::Date() const {
-  return std::to_string(year) + "-" + TwoDigits(month) + "-" + TwoDigits(day);
-}
+std::string TStoredTest::Date() const { return std::to_string(year) + "-" + TwoDigits(month) + "-" + TwoDigits(day); }
 
 std::string TStoredTest::Time() const { return TwoDigits(hour) + ":" + TwoDigits(minute) + ":" + TwoDigits(second); }
 

@@ -16,8 +16,8 @@ struct TStoredTest {
   int hour = 0;
   int minute = 0;
   int second = 0;
-  int sampleCount = 0; // 100 to 500
-  int brakeKind = 0;   // 1 to 3 known, anything else unknown
+  int sampleCount = 0;  // 100 to 500
+  int brakeKind = 0;    // 1 to 3 known, anything else unknown
   double deviation = 0; // from the driving direction, m
 
   // Samples are taken 40 times a second.

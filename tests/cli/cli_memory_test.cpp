@@ -21,8 +21,8 @@ std::string TwoDigits(int value) { return (value < 10 ? "0" : "") + std::to_stri
 // The file name a bank's generated test is written under.
 std::string FileNameOf(int bank, int copy = 1) {
   const sim::TSimTest t = sim::GeneratedTest(bank);
-  return "20" + TwoDigits(t.year) + "-" + TwoDigits(t.month) + "-" + TwoDigits(t.day) + "_" + TwoDigits(t.hour) +
-         "-" + TwoDigits(t.minute) + "-" + TwoDigits(t.second) + "_bank" + TwoDigits(bank) +
+  return "20" + TwoDigits(t.year) + "-" + TwoDigits(t.month) + "-" + TwoDigits(t.day) + "_" + TwoDigits(t.hour) + "-" +
+         TwoDigits(t.minute) + "-" + TwoDigits(t.second) + "_bank" + TwoDigits(bank) +
          (copy > 1 ? "_" + std::to_string(copy) : "") + ".zr";
 }
 
@@ -134,8 +134,12 @@ TEST_F(CliMemory, OneFailedBankLosesOnlyItself) {
     const char* reason;
   } cases[] = {
       // Bank 2's requests are 545 to 1088: it goes silent in its middle.
-      {{"--silent-at", "700"}, {FileNameOf(1), FileNameOf(3)}, "bank 2: błąd: brak odpowiedzi na zapytanie D15 (156 z 544)"},
-      {{"--malformed-at", "600"}, {FileNameOf(1), FileNameOf(3)}, "bank 2: błąd: Bląd odczytu danych lub portu! (zła odpowiedź na zapytanie D5)"},
+      {{"--silent-at", "700"},
+       {FileNameOf(1), FileNameOf(3)},
+       "bank 2: błąd: brak odpowiedzi na zapytanie D15 (156 z 544)"},
+      {{"--malformed-at", "600"},
+       {FileNameOf(1), FileNameOf(3)},
+       "bank 2: błąd: Bląd odczytu danych lub portu! (zła odpowiedź na zapytanie D5)"},
       // Switched off in bank 2's middle: what came before stays.
       {{"--silent-from", "700"}, {FileNameOf(1)}, "bank 3: błąd: brak odpowiedzi na zapytanie L26 (1 z 544)"},
   };
