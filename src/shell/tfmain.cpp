@@ -34,6 +34,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -204,6 +205,23 @@ void TfMain::CreateChart() {
   Prn_Opis = new QPlainTextEdit(QStringLiteral("Prn_Opis"), Chart);
   Prn_Opis->setGeometry(16, 400, 801, 17);
   Prn_Opis->hide();
+
+  btPrzerwij = PushButton(Chart, "Przerwij", "przerwij odczyt z pamięci ZR-7 (Esc)", {0, 0, 65, 21});
+  btPrzerwij->setAutoDefault(false);
+  btPrzerwij->hide();
+  connect(btPrzerwij, &QPushButton::clicked, this, &TfMain::StopRead);
+  Chart->installEventFilter(this);
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, &TfMain::StopRead);
+}
+
+bool TfMain::eventFilter(QObject* watched, QEvent* event) {
+  // The stop button keeps to the chart's top right corner, under the end of
+  // the progress bar, at any width of the window.
+  if (watched == Chart && event->type() == QEvent::Resize) {
+    btPrzerwij->move(Chart->width() - btPrzerwij->width() - 2, 2);
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void TfMain::CreateComm(DeviceOpener opener) {
@@ -252,6 +270,7 @@ void TfMain::EnterLinkState(TLinkState state) {
   // "Polącz" is never greyed, so that it keeps the keyboard focus through a
   // connect or a disconnect; its handler refuses the clicks of those moments.
   bbtOpen->setEnabled(Allowed(TCommand::ReadBank));
+  btPrzerwij->setVisible(state == TLinkState::Reading);
   cbCOM->setEnabled(Allowed(TCommand::ChoosePort));
   seBank->setEnabled(Allowed(TCommand::ChooseBank));
   sbOpen->setEnabled(Allowed(TCommand::OpenFile));
@@ -299,6 +318,8 @@ void TfMain::bbtOpenClick() {
   EnterLinkState(TLinkState::Reading);
   StatusBar->SetPanelText(1, FromUtf8(kStatusReadStarted));
   pBar->setRange(0, TBankRead::kProgressMaximum);
+  readStopper_ = TReadStopper();
+  readStopper_.Attach(&read);
   const TTimeAxis axis = DriveBankRead(read, *Comm, *MessageLoop, [this](const TRequestOutcome& outcome) {
     if (outcome.timedOut) StatusBar->SetPanelText(1, FromUtf8(kStatusTimeOut));
     if (outcome.blockCaption) Lblok->setText(QString::number(*outcome.blockCaption));
@@ -314,6 +335,7 @@ void TfMain::bbtOpenClick() {
     }
     if (outcome.failed) ShowMessage(dialogs_, FromUtf8(kReadErrorMessage));
   });
+  readStopper_.Attach(nullptr);
   Chart->BottomAxis().SetRange(axis.minimum, axis.maximum);
   Chart->BottomAxis().SetIncrement(axis.increment);
   Odrysuj();
@@ -323,6 +345,10 @@ void TfMain::bbtOpenClick() {
   if (const TReadCompleteness completeness = read.Completeness(); !completeness.Complete() && isVisible()) {
     ShowMessage(dialogs_, FromUtf8(IncompleteReadMessage(completeness)));
   }
+}
+
+void TfMain::StopRead() {
+  if (linkState_ == TLinkState::Reading) readStopper_.Stop();
 }
 
 void TfMain::CommErrorData(std::uint8_t) { ShowMessage(dialogs_, QString::fromUtf8("Bląd portu szeregowego!")); }

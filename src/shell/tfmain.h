@@ -4,6 +4,7 @@
 #include "window_commands.h"
 #include "wykres_state.h"
 #include "serial/comm32.h"
+#include "transfer/instrument_memory.h"
 
 #include <QMainWindow>
 
@@ -66,6 +67,9 @@ public:
   QLabel* Label4;
   QLabel* Lblok;
   QProgressBar* pBar;
+  // Stops a running read; shown only then, at the chart's top right corner
+  // just under the progress bar's end.
+  QPushButton* btPrzerwij;
 
   // Chart with its series and the two hidden helpers inside it.
   TChart* Chart;
@@ -82,6 +86,8 @@ public:
   void FormClose();
   void btPolaczClick();
   void bbtOpenClick();
+  // Escape or "Przerwij": the running read stops where it is, connected.
+  void StopRead();
   void CommErrorData(std::uint8_t ErrorStatus);
   // A worker of the serial component has failed, as when the adapter is
   // unplugged: the link is gone, so the window goes back to disconnected.
@@ -104,6 +110,7 @@ public:
 protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   void CreateToolPanel();
@@ -123,6 +130,7 @@ private:
   bool hangupWhileConnecting_ = false;
   // The file dialogs open where the last measurement file was opened or saved.
   QString lastFileFolder_;
+  TReadStopper readStopper_;
   // Keeps the printer chosen in the print and set-up dialogs for the run.
   std::unique_ptr<TReportPrinter> reportPrinter_;
 };

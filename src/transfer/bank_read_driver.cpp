@@ -52,9 +52,11 @@ TTimeAxis DriveBankRead(TBankRead& read, TComm32& comm, MessageLoop& loop,
     timerRS->Stop();
     const TRequestOutcome outcome = read.EndRequest();
     onOutcome(outcome);
-    // Also after the read's last request, so that a late answer reaches
-    // nothing that follows (the next bank of a batch).
-    if (outcome.timedOut && comm.IsOpen()) WaitForQuietLine(read, comm, loop, *timerRS);
+    // A request left without its answer (timed out, or the read was stopped
+    // during its wait) may still be answered: also after the read's last
+    // request, so that a late answer reaches nothing that follows (the next
+    // read, the next bank of a batch).
+    if (read.StatusRS() != TRequestWait::kAnswered && comm.IsOpen()) WaitForQuietLine(read, comm, loop, *timerRS);
   }
   return read.Finish();
 }

@@ -22,7 +22,8 @@ inline constexpr std::chrono::milliseconds kLongestQuietWait{2000};
 // the answer is complete, the timer has fired, the port has closed (a
 // disconnect or an unplugged adapter ends every remaining wait at once) or
 // the read was given up (the operator stopped it).
-// After a time-out, what still arrives is dropped until the line is quiet.
+// After a request left without its answer, what still arrives is dropped
+// until the line is quiet.
 // For the time of the read the component's received chunks go to the read
 // (its OnReceiveData is restored afterwards) and the read owns the answer
 // timer; onOutcome sees what each request brought.
