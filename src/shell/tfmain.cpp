@@ -13,6 +13,7 @@
 #include "ui/program_font.h"
 #include "report/report_lines.h"
 #include "report/report_printer.h"
+#include "memory_window.h"
 #include "tdaneskp.h"
 #include "ui/user_number.h"
 #include "ui/utf8_text.h"
@@ -110,6 +111,21 @@ TfMain::TfMain(TDialogs& dialogs, DeviceOpener opener, QWidget* parent) : QMainW
   daneSKP = new TdaneSKP(this);
   reportPrinter_ = std::make_unique<TReportPrinter>(dialogs_, *QGuiApplication::clipboard());
   daneSKP->OnModyfikuj = [this] { return WriteConfiguration(); };
+  TMemoryWindowLink link{*Comm,
+                         *MessageLoop,
+                         readStopper_,
+                         [this] {
+                           if (!Allowed(TCommand::ReadBank)) return false;
+                           EnterLinkState(TLinkState::Reading);
+                           return true;
+                         },
+                         [this] { EnterLinkState(Comm->IsOpen() ? TLinkState::Connected : TLinkState::Idle); },
+                         [this](int bank) {
+                           seBank->setValue(bank);
+                           bbtOpenClick();
+                         },
+                         [this] { return daneSKP->Values(); }};
+  memoryWindow = new TMemoryWindow(std::move(link), dialogs_, this);
   EnterLinkState(TLinkState::Idle);
 }
 
@@ -125,6 +141,8 @@ void TfMain::CreateToolPanel() {
   sbSave = SpeedButton(panel, ":/save.svg", "Zapisz do pliku", {32, 8, 25, 21});
   sbPrint = SpeedButton(panel, ":/print.svg", "Drukuj", {82, 4, 25, 25});
   sbPrinterSetup = SpeedButton(panel, ":/printer_setup.svg", "Ustawienia drukarki", {110, 4, 25, 25});
+  // In the free place between "Zapisz do pliku" and "Drukuj".
+  sbPamiec = SpeedButton(panel, ":/memory.svg", "Pomiary zapisane w pamięci ZR-7", {57, 4, 25, 25});
 
   Image1 = new TClickableImage(panel);
   Image1->setPixmap(QPixmap(QStringLiteral(":/logo.jpg")));
@@ -154,6 +172,7 @@ void TfMain::CreateToolPanel() {
   connect(sbSave, &QToolButton::clicked, this, &TfMain::sbSaveClick);
   connect(sbPrint, &QToolButton::clicked, this, &TfMain::sbPrintClick);
   connect(sbPrinterSetup, &QToolButton::clicked, this, &TfMain::sbPrinterSetupClick);
+  connect(sbPamiec, &QToolButton::clicked, this, &TfMain::sbPamiecClick);
   // Keys for the file and print buttons; a button disabled during a read
   // ignores its key as it ignores a click.
   sbOpen->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
@@ -308,7 +327,11 @@ void TfMain::btPolaczClick() {
   ShowConnected(true);
   EnterLinkState(TLinkState::Connected);
   // A worker that failed while starting ends the link as a later failure does.
-  if (hangupWhileConnecting_) CommRequestHangup();
+  if (hangupWhileConnecting_) {
+    CommRequestHangup();
+    return;
+  }
+  if (memoryWindow->isVisible()) memoryWindow->ReadList();
 }
 
 void TfMain::bbtOpenClick() {
@@ -466,6 +489,13 @@ void TfMain::Button1Click() {
   daneSKP->show();
   daneSKP->raise();
   daneSKP->activateWindow();
+}
+
+void TfMain::sbPamiecClick() {
+  memoryWindow->show();
+  memoryWindow->raise();
+  memoryWindow->activateWindow();
+  if (Allowed(TCommand::ReadBank)) memoryWindow->ReadList();
 }
 
 void TfMain::CheckBox1Click() { Serie.SeriaA->SetMarksVisible(CheckBox1->isChecked()); }

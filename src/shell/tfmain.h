@@ -25,6 +25,7 @@ class TDialogs;
 class TSpinEdit;
 class TStatusBar;
 class TdaneSKP;
+class TMemoryWindow;
 class QtMessageLoop;
 class TReportPrinter;
 
@@ -47,6 +48,8 @@ public:
   QToolButton* sbSave;
   QToolButton* sbPrint;
   QToolButton* sbPrinterSetup;
+  // Opens the list of the tests in the instrument's memory.
+  QToolButton* sbPamiec;
   TClickableImage* Image1;
   QComboBox* cbCOM;
   QPushButton* btPolacz;
@@ -81,6 +84,7 @@ public:
   std::unique_ptr<QtMessageLoop> MessageLoop;
   std::unique_ptr<TComm32> Comm;
   TdaneSKP* daneSKP;
+  TMemoryWindow* memoryWindow;
 
   void FormShow();
   void FormClose();
@@ -98,6 +102,8 @@ public:
   void sbPrinterSetupClick();
   void Image1Click();
   void Button1Click();
+  // Shows the list of stored tests, read anew when a read may start.
+  void sbPamiecClick();
   void CheckBox1Click();
   void Odrysuj();
 
