@@ -172,6 +172,7 @@ class Zr7:
     # top of the window, the menu-less main window adds nothing above it).
     OPEN = (16, 16)
     SAVE = (44, 18)
+    MEMORY = (69, 16)
     PRINT = (94, 16)
     LOGO = (60, 42)
     COM_LIST = (184, 15)
