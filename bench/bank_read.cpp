@@ -5,14 +5,18 @@
 // `zr7-cli read` process. Given the Windows build's zr7-cli.exe, also the
 // same read under Wine through COM7 of $WINEPREFIX (a booted prefix): the
 // whole process, less the start-up of one that only fails to open a file,
-// each the fastest of three runs.
+// each the fastest of three runs. Then the list of the twelve banks'
+// headers (48 requests) and a batch of all twelve banks into a folder, each
+// against its floor the same way.
 //
 //   bank_read ZR7_SIM ZR7_CLI [latency-ms] [bank] [ZR7_CLI_EXE]
 
 #include "cli/bank_read_command.h"
+#include "platform/plain_message_loop.h"
 #include "sim/sim_bank.h"
 #include "sim/sim_instrument.h"
 #include "transfer/bank_requests.h"
+#include "transfer/instrument_memory.h"
 
 #include <algorithm>
 #include <chrono>
@@ -75,11 +79,14 @@ private:
   pid_t pid_;
 };
 
-// Bytes both ways of one bank read of the generated banks.
-std::size_t DialogueBytes(int bank) {
+// Bytes both ways of the first `requests` requests of a bank read of the
+// generated banks (all of them unless given).
+std::size_t DialogueBytes(int bank, std::size_t requests = zr7::kRequestsPerBank) {
   zr7::sim::TSimInstrument instrument(zr7::sim::GeneratedBanks());
   std::size_t bytes = 0;
-  for (const zr7::TRequest& request : zr7::BankRequests(bank)) {
+  std::vector<zr7::TRequest> asked = zr7::BankRequests(bank);
+  asked.resize(requests);
+  for (const zr7::TRequest& request : asked) {
     const std::string sent = request.Bytes();
     bytes += sent.size() + instrument.Answer(std::string_view(sent).substr(0, sent.size() - 1)).value_or("").size();
   }
@@ -98,6 +105,35 @@ double ReadSeconds(const fs::path& link, int bank, bool terminator, const fs::pa
   const int exitCode = zr7::ReadBankCommand(options, summary, errors);
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   if (exitCode != 0) std::cerr << "read failed: " << errors.str();
+  return seconds;
+}
+
+// Seconds of the list of all banks' headers, or of a batch of all banks into
+// a fresh folder, through the cores over a port opened as zr7-cli opens it.
+double MemorySeconds(const fs::path& link, bool batch, const fs::path& folder) {
+  zr7::PlainMessageLoop loop;
+  zr7::TComm32 comm(loop);
+  zr7::TBankReadOptions options;
+  options.port = link.string();
+  std::ostringstream errors;
+  if (!zr7::OpenInstrumentPort(comm, options, errors)) {
+    std::cerr << errors.str();
+    return 0;
+  }
+  const std::vector<int> banks{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+  zr7::TReadStopper stopper;
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  const auto start = Clock::now();
+  bool complete = true;
+  if (batch) {
+    for (const auto& entry : zr7::ReadBanksIntoFolder(comm, loop, banks, {folder, {}, ","}, stopper))
+      complete &= entry.outcome == zr7::TBankFileOutcome::Written;
+  } else {
+    for (const auto& header : zr7::ReadBankHeaders(comm, loop, banks, stopper)) complete &= header.read;
+  }
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  if (!complete) std::cerr << (batch ? "batch" : "list") << ": not every bank was read\n";
   return seconds;
 }
 
@@ -149,6 +185,24 @@ int main(int argc, char** argv) {
     const double seconds = ReadSeconds(link, bank, terminator, out);
     std::printf("terminator %-3s: %.3f s, %.2f x floor, %.1f ms per request\n", terminator ? "on" : "off", seconds,
                 seconds / floor, seconds * 1000 / 544);
+  }
+  {
+    std::size_t listBytes = 0;
+    std::size_t batchBytes = 0;
+    for (int b = 1; b <= zr7::kBankCount; ++b) {
+      listBytes += DialogueBytes(b, 1 + zr7::kHeaderLines);
+      batchBytes += DialogueBytes(b);
+    }
+    const double listFloor = static_cast<double>(listBytes) / 7680.0 + 12 * 4 * latencyMs / 1000.0;
+    const double batchFloor =
+        static_cast<double>(batchBytes) / 7680.0 + 12 * zr7::kRequestsPerBank * latencyMs / 1000.0;
+    Instrument instrument(simulator, link, latencyMs);
+    const double list = MemorySeconds(link, false, folder / "batch");
+    std::printf("list of 12 headers: %zu bytes, floor %.3f s: %.3f s, %.2f x floor\n", listBytes, listFloor, list,
+                list / listFloor);
+    const double batch = MemorySeconds(link, true, folder / "batch");
+    std::printf("batch of 12 banks: %zu bytes, floor %.3f s: %.3f s, %.2f x floor\n", batchBytes, batchFloor, batch,
+                batch / batchFloor);
   }
   Instrument instrument(simulator, link, latencyMs);
   std::printf("zr7-cli read peak memory: %.1f MB\n", PeakKilobytesOfCliRead(cli, link, bank, out) / 1024.0);

@@ -18,19 +18,21 @@ namespace {
 // The texts the window's save would put into the record after this read:
 // the station data from konfiguracja.txt, as the window shows it at start.
 void FillTexts(TBankContents& bank, const THeaderCaptions& captions) {
-  TStationData station;
-  if (TKonfiguracja konfiguracja; ReadKonfiguracja(kKonfiguracjaFileName, konfiguracja) == 0) {
-    station = WithKonfiguracja(station, konfiguracja);
-  }
   FillRecordTexts(bank.Pomiar, {captions.Ldata, captions.Lgodzina, bank.HamulecTxt, bank.UwagaTxt, bank.OdchylenieTxt},
-                  station);
+                  StationDataAtStart());
 }
 
 } // namespace
 
-int ReadBankCommand(const TBankReadOptions& options, std::ostream& out, std::ostream& err) {
-  PlainMessageLoop loop;
-  TComm32 comm(loop);
+TStationData StationDataAtStart() {
+  TStationData station;
+  if (TKonfiguracja konfiguracja; ReadKonfiguracja(kKonfiguracjaFileName, konfiguracja) == 0) {
+    station = WithKonfiguracja(station, konfiguracja);
+  }
+  return station;
+}
+
+bool OpenInstrumentPort(TComm32& comm, const TBankReadOptions& options, std::ostream& err) {
   ConfigureForInstrument(comm, options.rxTerminator);
   comm.CommPort = options.port;
   comm.PortsFolder = options.portsFolder;
@@ -38,8 +40,15 @@ int ReadBankCommand(const TBankReadOptions& options, std::ostream& out, std::ost
     comm.OpenPort();
   } catch (const ECommsError& error) {
     err << options.port << ": " << WithFullStop(error.what()) << "\n";
-    return 1;
+    return false;
   }
+  return true;
+}
+
+int ReadBankCommand(const TBankReadOptions& options, std::ostream& out, std::ostream& err) {
+  PlainMessageLoop loop;
+  TComm32 comm(loop);
+  if (!OpenInstrumentPort(comm, options, err)) return 1;
 
   TBankContents state;
   // The deviation text as the window would write it on this machine.

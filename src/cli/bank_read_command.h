@@ -24,4 +24,14 @@ struct TBankReadOptions {
 // otherwise with the reason on err.
 int ReadBankCommand(const TBankReadOptions& options, std::ostream& out, std::ostream& err);
 
+class TComm32;
+
+// Opens the instrument's port with the link settings, a failure said on err.
+bool OpenInstrumentPort(TComm32& comm, const TBankReadOptions& options, std::ostream& err);
+
+// The station data a saved record carries: konfiguracja.txt in the working
+// directory when there is one, as the window shows it at start.
+struct TStationData;
+TStationData StationDataAtStart();
+
 } // namespace zr7

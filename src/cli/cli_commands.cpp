@@ -1,6 +1,7 @@
 #include "cli_commands.h"
 
 #include "bank_read_command.h"
+#include "memory_commands.h"
 #include "ports_command.h"
 #include "qt_parts.h"
 #include "text/number_format.h"
@@ -27,7 +28,15 @@ struct TCommandUsage {
 constexpr TCommandUsage kCommands[] = {
     {"read",
      "  zr7-cli read --port PORT --bank N --out FILE  read bank N (1..12) from the instrument on PORT\n"
-     "                                         (COM1..COM32 or a device path) into a measurement file\n"},
+     "                                         (COM1..COM32 or a device path) into a measurement file\n"
+     "  zr7-cli read --port PORT (--all | --banks N,N,...) --dir DIR\n"
+     "                                         the tests of these banks into DIR, each named after its\n"
+     "                                         date and time: RRRR-MM-DD_GG-MM-SS_bankNN.zr; a file that is\n"
+     "                                         identical is skipped, a different one kept (a suffix _2, ...)\n"},
+    {"list",
+     "  zr7-cli list --port PORT [--json]     the tests stored in the twelve banks, one line a bank:\n"
+     "                                         bank, date, time, brake, duration [s], deviation [m],\n"
+     "                                         tab-separated; a bank without a test has empty fields\n"},
     {"show", "  zr7-cli show FILE                     the measurement's values, one 'name: value' a line\n"},
     {"export", "  zr7-cli export FILE --csv [--out OUT]  the samples as CSV, to OUT or standard output\n"},
     {"report",
@@ -158,7 +167,12 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
     out << UsageText(arguments[0]);
     return 0;
   }
-  if (arguments[0] == "read") return Read(arguments, out, err);
+  if (arguments[0] == "read") {
+    const bool batch = std::any_of(arguments.begin(), arguments.end(),
+                                   [](const std::string& a) { return a == "--all" || a == "--banks" || a == "--dir"; });
+    return batch ? ReadBanksCommand(arguments, out, err) : Read(arguments, out, err);
+  }
+  if (arguments[0] == "list") return ListCommand(arguments, out, err);
   if (arguments[0] == "show") return Show(arguments, out, err);
   if (arguments[0] == "export") return Export(arguments, out, err);
   if (arguments[0] == "report") return ReportCommand(arguments, err);

@@ -47,6 +47,10 @@ QString TQtDialogs::SaveFileName(const TFileDialogOptions& options) {
   return RunFileDialog(options, QFileDialog::AcceptSave);
 }
 
+QString TQtDialogs::FolderName(const QString& caption, const QString& directory) {
+  return QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption, directory);
+}
+
 QString ApplicationTitle() { return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(); }
 
 void ShowErrorBox(TDialogs& dialogs, const QString& message) {

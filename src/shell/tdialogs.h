@@ -28,6 +28,9 @@ public:
   // The chosen file's path, or an empty text when the operator cancelled.
   virtual QString OpenFileName(const TFileDialogOptions& options) = 0;
   virtual QString SaveFileName(const TFileDialogOptions& options) = 0;
+  // The chosen folder, starting in `directory`, or an empty text when the
+  // operator cancelled.
+  virtual QString FolderName(const QString& caption, const QString& directory) = 0;
 };
 
 // The real modal windows, parented to the active window.
@@ -36,6 +39,7 @@ public:
   void MessageBox(const QString& caption, const QString& text, TIcon icon) override;
   QString OpenFileName(const TFileDialogOptions& options) override;
   QString SaveFileName(const TFileDialogOptions& options) override;
+  QString FolderName(const QString& caption, const QString& directory) override;
   bool PrintDialog(QPrinter& printer) override { return printDialogs_.PrintDialog(printer); }
   void PrinterSetupDialog(QPrinter& printer) override { printDialogs_.PrinterSetupDialog(printer); }
 

@@ -13,6 +13,7 @@
 #include "ui/program_font.h"
 #include "report/report_lines.h"
 #include "report/report_printer.h"
+#include "memory_window.h"
 #include "tdaneskp.h"
 #include "ui/user_number.h"
 #include "ui/utf8_text.h"
@@ -34,6 +35,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -109,6 +111,21 @@ TfMain::TfMain(TDialogs& dialogs, DeviceOpener opener, QWidget* parent) : QMainW
   daneSKP = new TdaneSKP(this);
   reportPrinter_ = std::make_unique<TReportPrinter>(dialogs_, *QGuiApplication::clipboard());
   daneSKP->OnModyfikuj = [this] { return WriteConfiguration(); };
+  TMemoryWindowLink link{*Comm,
+                         *MessageLoop,
+                         readStopper_,
+                         [this] {
+                           if (!Allowed(TCommand::ReadBank)) return false;
+                           EnterLinkState(TLinkState::Reading);
+                           return true;
+                         },
+                         [this] { EnterLinkState(Comm->IsOpen() ? TLinkState::Connected : TLinkState::Idle); },
+                         [this](int bank) {
+                           seBank->setValue(bank);
+                           bbtOpenClick();
+                         },
+                         [this] { return daneSKP->Values(); }};
+  memoryWindow = new TMemoryWindow(std::move(link), dialogs_, this);
   EnterLinkState(TLinkState::Idle);
 }
 
@@ -124,6 +141,8 @@ void TfMain::CreateToolPanel() {
   sbSave = SpeedButton(panel, ":/save.svg", "Zapisz do pliku", {32, 8, 25, 21});
   sbPrint = SpeedButton(panel, ":/print.svg", "Drukuj", {82, 4, 25, 25});
   sbPrinterSetup = SpeedButton(panel, ":/printer_setup.svg", "Ustawienia drukarki", {110, 4, 25, 25});
+  // In the free place between "Zapisz do pliku" and "Drukuj".
+  sbPamiec = SpeedButton(panel, ":/memory.svg", "Pomiary zapisane w pamięci ZR-7", {57, 4, 25, 25});
 
   Image1 = new TClickableImage(panel);
   Image1->setPixmap(QPixmap(QStringLiteral(":/logo.jpg")));
@@ -153,6 +172,7 @@ void TfMain::CreateToolPanel() {
   connect(sbSave, &QToolButton::clicked, this, &TfMain::sbSaveClick);
   connect(sbPrint, &QToolButton::clicked, this, &TfMain::sbPrintClick);
   connect(sbPrinterSetup, &QToolButton::clicked, this, &TfMain::sbPrinterSetupClick);
+  connect(sbPamiec, &QToolButton::clicked, this, &TfMain::sbPamiecClick);
   // Keys for the file and print buttons; a button disabled during a read
   // ignores its key as it ignores a click.
   sbOpen->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
@@ -204,6 +224,23 @@ void TfMain::CreateChart() {
   Prn_Opis = new QPlainTextEdit(QStringLiteral("Prn_Opis"), Chart);
   Prn_Opis->setGeometry(16, 400, 801, 17);
   Prn_Opis->hide();
+
+  btPrzerwij = PushButton(Chart, "Przerwij", "przerwij odczyt z pamięci ZR-7 (Esc)", {0, 0, 65, 21});
+  btPrzerwij->setAutoDefault(false);
+  btPrzerwij->hide();
+  connect(btPrzerwij, &QPushButton::clicked, this, &TfMain::StopRead);
+  Chart->installEventFilter(this);
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, &TfMain::StopRead);
+}
+
+bool TfMain::eventFilter(QObject* watched, QEvent* event) {
+  // The stop button keeps to the chart's top right corner, under the end of
+  // the progress bar, at any width of the window.
+  if (watched == Chart && event->type() == QEvent::Resize) {
+    btPrzerwij->move(Chart->width() - btPrzerwij->width() - 2, 2);
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void TfMain::CreateComm(DeviceOpener opener) {
@@ -252,6 +289,7 @@ void TfMain::EnterLinkState(TLinkState state) {
   // "Polącz" is never greyed, so that it keeps the keyboard focus through a
   // connect or a disconnect; its handler refuses the clicks of those moments.
   bbtOpen->setEnabled(Allowed(TCommand::ReadBank));
+  btPrzerwij->setVisible(state == TLinkState::Reading);
   cbCOM->setEnabled(Allowed(TCommand::ChoosePort));
   seBank->setEnabled(Allowed(TCommand::ChooseBank));
   sbOpen->setEnabled(Allowed(TCommand::OpenFile));
@@ -289,7 +327,11 @@ void TfMain::btPolaczClick() {
   ShowConnected(true);
   EnterLinkState(TLinkState::Connected);
   // A worker that failed while starting ends the link as a later failure does.
-  if (hangupWhileConnecting_) CommRequestHangup();
+  if (hangupWhileConnecting_) {
+    CommRequestHangup();
+    return;
+  }
+  if (memoryWindow->isVisible()) memoryWindow->ReadList();
 }
 
 void TfMain::bbtOpenClick() {
@@ -299,6 +341,8 @@ void TfMain::bbtOpenClick() {
   EnterLinkState(TLinkState::Reading);
   StatusBar->SetPanelText(1, FromUtf8(kStatusReadStarted));
   pBar->setRange(0, TBankRead::kProgressMaximum);
+  readStopper_ = TReadStopper();
+  readStopper_.Attach(&read);
   const TTimeAxis axis = DriveBankRead(read, *Comm, *MessageLoop, [this](const TRequestOutcome& outcome) {
     if (outcome.timedOut) StatusBar->SetPanelText(1, FromUtf8(kStatusTimeOut));
     if (outcome.blockCaption) Lblok->setText(QString::number(*outcome.blockCaption));
@@ -314,6 +358,7 @@ void TfMain::bbtOpenClick() {
     }
     if (outcome.failed) ShowMessage(dialogs_, FromUtf8(kReadErrorMessage));
   });
+  readStopper_.Attach(nullptr);
   Chart->BottomAxis().SetRange(axis.minimum, axis.maximum);
   Chart->BottomAxis().SetIncrement(axis.increment);
   Odrysuj();
@@ -323,6 +368,10 @@ void TfMain::bbtOpenClick() {
   if (const TReadCompleteness completeness = read.Completeness(); !completeness.Complete() && isVisible()) {
     ShowMessage(dialogs_, FromUtf8(IncompleteReadMessage(completeness)));
   }
+}
+
+void TfMain::StopRead() {
+  if (linkState_ == TLinkState::Reading) readStopper_.Stop();
 }
 
 void TfMain::CommErrorData(std::uint8_t) { ShowMessage(dialogs_, QString::fromUtf8("Bląd portu szeregowego!")); }
@@ -440,6 +489,13 @@ void TfMain::Button1Click() {
   daneSKP->show();
   daneSKP->raise();
   daneSKP->activateWindow();
+}
+
+void TfMain::sbPamiecClick() {
+  memoryWindow->show();
+  memoryWindow->raise();
+  memoryWindow->activateWindow();
+  if (Allowed(TCommand::ReadBank)) memoryWindow->ReadList();
 }
 
 void TfMain::CheckBox1Click() { Serie.SeriaA->SetMarksVisible(CheckBox1->isChecked()); }

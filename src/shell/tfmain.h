@@ -4,6 +4,7 @@
 #include "window_commands.h"
 #include "wykres_state.h"
 #include "serial/comm32.h"
+#include "transfer/instrument_memory.h"
 
 #include <QMainWindow>
 
@@ -24,6 +25,7 @@ class TDialogs;
 class TSpinEdit;
 class TStatusBar;
 class TdaneSKP;
+class TMemoryWindow;
 class QtMessageLoop;
 class TReportPrinter;
 
@@ -46,6 +48,8 @@ public:
   QToolButton* sbSave;
   QToolButton* sbPrint;
   QToolButton* sbPrinterSetup;
+  // Opens the list of the tests in the instrument's memory.
+  QToolButton* sbPamiec;
   TClickableImage* Image1;
   QComboBox* cbCOM;
   QPushButton* btPolacz;
@@ -66,6 +70,9 @@ public:
   QLabel* Label4;
   QLabel* Lblok;
   QProgressBar* pBar;
+  // Stops a running read; shown only then, at the chart's top right corner
+  // just under the progress bar's end.
+  QPushButton* btPrzerwij;
 
   // Chart with its series and the two hidden helpers inside it.
   TChart* Chart;
@@ -77,11 +84,14 @@ public:
   std::unique_ptr<QtMessageLoop> MessageLoop;
   std::unique_ptr<TComm32> Comm;
   TdaneSKP* daneSKP;
+  TMemoryWindow* memoryWindow;
 
   void FormShow();
   void FormClose();
   void btPolaczClick();
   void bbtOpenClick();
+  // Escape or "Przerwij": the running read stops where it is, connected.
+  void StopRead();
   void CommErrorData(std::uint8_t ErrorStatus);
   // A worker of the serial component has failed, as when the adapter is
   // unplugged: the link is gone, so the window goes back to disconnected.
@@ -92,6 +102,8 @@ public:
   void sbPrinterSetupClick();
   void Image1Click();
   void Button1Click();
+  // Shows the list of stored tests, read anew when a read may start.
+  void sbPamiecClick();
   void CheckBox1Click();
   void Odrysuj();
 
@@ -104,6 +116,7 @@ public:
 protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   void CreateToolPanel();
@@ -123,6 +136,7 @@ private:
   bool hangupWhileConnecting_ = false;
   // The file dialogs open where the last measurement file was opened or saved.
   QString lastFileFolder_;
+  TReadStopper readStopper_;
   // Keeps the printer chosen in the print and set-up dialogs for the run.
   std::unique_ptr<TReportPrinter> reportPrinter_;
 };

@@ -7,10 +7,11 @@
 
 namespace zr7 {
 
-TBankRead::TBankRead(TBankContents& contents, int bank, std::string decimalSeparator)
+TBankRead::TBankRead(TBankContents& contents, int bank, std::string decimalSeparator, TBankPart part)
     : contents_(contents),
       decimalSeparator_(std::move(decimalSeparator)),
       requests_(BankRequests(std::clamp(bank, 1, kBankCount))) {
+  if (part == TBankPart::Header) requests_.resize(1 + kHeaderLines);
   contents_.IloscProbek = 0;
 }
 

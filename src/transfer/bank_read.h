@@ -40,6 +40,10 @@ struct TTimeAxis {
   double increment = 0.1;
 };
 
+// What of a bank a read asks for: all of it, or only its header block (the
+// first 4 requests), which says what test the bank holds.
+enum class TBankPart { Whole, Header };
+
 // One read of a memory bank: 544 requests, each answered by a line or
 // timed out, the answers stored in the contents' raw header and samples.
 // DriveBankRead (bank_read_driver.h) runs it over the serial component.
@@ -48,7 +52,7 @@ public:
   static constexpr int kProgressMaximum = 13;
 
   // bank is 1 to 12 (held to that range).
-  TBankRead(TBankContents& contents, int bank, std::string decimalSeparator);
+  TBankRead(TBankContents& contents, int bank, std::string decimalSeparator, TBankPart part = TBankPart::Whole);
 
   // True when every request has been made, a malformed answer ended the
   // read or the caller gave it up.
@@ -71,8 +75,10 @@ public:
   bool HeardDuringQuietPeriod() const { return heardDuringQuietPeriod_; }
   void EndQuietWait() { quietWait_ = false; }
 
-  // The caller makes no further request.
+  // The caller makes no further request; a wait under way ends at once.
   void GiveUp() { givenUp_ = true; }
+  bool GivenUp() const { return givenUp_; }
+  int RequestCount() const { return static_cast<int>(requests_.size()); }
 
   // The wait of the current request is over (answer, time-out, or the port
   // was closed and it is still waiting): store the answer and move on.

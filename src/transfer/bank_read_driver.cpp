@@ -47,11 +47,16 @@ TTimeAxis DriveBankRead(TBankRead& read, TComm32& comm, MessageLoop& loop,
     const std::string request = read.BeginRequest();
     comm.SendBytes(request.data(), static_cast<std::uint16_t>(request.size()));
     timerRS->Start(kAnswerTimeout);
-    loop.ProcessMessagesUntil([&] { return read.StatusRS() != TRequestWait::kWaiting || !comm.IsOpen(); });
+    loop.ProcessMessagesUntil(
+        [&] { return read.StatusRS() != TRequestWait::kWaiting || !comm.IsOpen() || read.GivenUp(); });
     timerRS->Stop();
     const TRequestOutcome outcome = read.EndRequest();
     onOutcome(outcome);
-    if (outcome.timedOut && !read.Finished() && comm.IsOpen()) WaitForQuietLine(read, comm, loop, *timerRS);
+    // A request left without its answer (timed out, or the read was stopped
+    // during its wait) may still be answered: also after the read's last
+    // request, so that a late answer reaches nothing that follows (the next
+    // read, the next bank of a batch).
+    if (read.StatusRS() != TRequestWait::kAnswered && comm.IsOpen()) WaitForQuietLine(read, comm, loop, *timerRS);
   }
   return read.Finish();
 }

@@ -19,9 +19,11 @@ inline constexpr std::chrono::milliseconds kLongestQuietWait{2000};
 
 // Runs a bank read over the serial component: each request is sent and the
 // answer timer started, then the owner thread's messages are processed until
-// the answer is complete, the timer has fired or the port has closed (a
-// disconnect or an unplugged adapter ends every remaining wait at once).
-// After a time-out, what still arrives is dropped until the line is quiet.
+// the answer is complete, the timer has fired, the port has closed (a
+// disconnect or an unplugged adapter ends every remaining wait at once) or
+// the read was given up (the operator stopped it).
+// After a request left without its answer, what still arrives is dropped
+// until the line is quiet.
 // For the time of the read the component's received chunks go to the read
 // (its OnReceiveData is restored afterwards) and the read owns the answer
 // timer; onOutcome sees what each request brought.

@@ -172,6 +172,7 @@ class Zr7:
     # top of the window, the menu-less main window adds nothing above it).
     OPEN = (16, 16)
     SAVE = (44, 18)
+    MEMORY = (69, 16)
     PRINT = (94, 16)
     LOGO = (60, 42)
     COM_LIST = (184, 15)
@@ -188,9 +189,19 @@ class Zr7:
         if konfiguracja is not None:
             with open(os.path.join(workdir, "konfiguracja.txt"), "wb") as f:
                 f.write(konfiguracja)
+        runtime = tempfile.mkdtemp(prefix="zr7-runtime-")
         env = dict(display.env, LANG="pl_PL.UTF-8", LC_ALL="pl_PL.UTF-8", LANGUAGE="pl", HOME=home,
                    XDG_CONFIG_HOME=os.path.join(home, ".config"), QT_QPA_PLATFORM="xcb",
-                   XDG_RUNTIME_DIR=tempfile.mkdtemp(prefix="zr7-runtime-"))
+                   XDG_RUNTIME_DIR=runtime)
+        # A print system of its own, whatever the machine has set up: its
+        # server is a socket in the program's runtime folder on which nothing
+        # listens, so it holds no printer queue, and the print dialog always
+        # offers the PDF file the tests read back. The machine's print system
+        # (a station's CUPS queue as its default printer) would otherwise be
+        # the dialog's first choice. No default printer comes from outside.
+        env["CUPS_SERVER"] = os.path.join(runtime, "cups.sock")
+        for variable in ("PRINTER", "LPDEST"):
+            env.pop(variable, None)
         self.log = open(os.path.join(workdir, "zr7.log"), "w")
         self.process = subprocess.Popen([executable], cwd=workdir, env=env, stdout=self.log, stderr=subprocess.STDOUT)
         self.window = None

@@ -76,6 +76,11 @@ def read_bank(bank, out):
         simulator.close()
 
 
+def requests_in(log):
+    with open(log) as lines:
+        return sum(1 for _ in lines)
+
+
 def pdf_text(path):
     return subprocess.run(["pdftotext", "-layout", path, "-"], capture_output=True, text=True, check=True).stdout
 
@@ -174,7 +179,8 @@ class ExaminerTest(unittest.TestCase):
         self.assert_report_maxima(text, self.long_file)
         self.assertNotIn("EL 4711", text, "the opened file brings its own vehicle data")
 
-    def test_read_a_bank_from_the_instrument_and_save_it(self):
+    def connect_to_simulator(self):
+        """zr7-sim linked as COM1, chosen and connected; its request log."""
         ports = os.path.join(self.workdir, "home", ".config", "zr7", "ports")
         os.makedirs(ports, exist_ok=True)
         log = os.path.join(self.workdir, "requests.log")
@@ -185,6 +191,23 @@ class ExaminerTest(unittest.TestCase):
         time.sleep(0.5)
         self.display.key(self.app.window, "Home", "Return")
         self.app.click(Zr7.CONNECT)
+        return log
+
+    def test_list_of_stored_tests_reads_the_chosen_bank(self):
+        log = self.connect_to_simulator()
+        self.app.click(Zr7.MEMORY)
+        memory = self.app.dialog("^Pamięć ZR-7$")
+        wait_for(lambda: os.path.exists(log) and requests_in(log) == 48, 30, "the twelve headers")
+        # The first row, bank 1, chosen with the keyboard.
+        self.display.key(memory, "ctrl+Home", "Return")
+        wait_for(lambda: requests_in(log) == 48 + 544, 120, "the bank read")
+        reference = os.path.join(self.workdir, "bank1-cli.zr")
+        read_bank(1, reference)
+        self.app.responsive()
+        self.assert_report_maxima(self.print_report(), reference)
+
+    def test_read_a_bank_from_the_instrument_and_save_it(self):
+        log = self.connect_to_simulator()
         self.app.click(Zr7.BANK)
         self.display.key(self.app.window, "ctrl+a")
         self.display.type(self.app.window, "3")

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -246,6 +247,44 @@ TEST_F(WindowBankRead, ReadCannotBeStartedTwiceAndDisconnectEndsItIncomplete) {
   EXPECT_LT(requests, 544) << "the remaining requests were not sent";
   ASSERT_EQ(dialogs.boxes.size(), 1u);
   ExpectIncompleteReadBox(dialogs.boxes[0], requests);
+}
+
+// Escape or "Przerwij" beside the progress bar stop a read where it is: the
+// window stays connected, the box says what was read, and the next read
+// reads the whole bank.
+TEST_F(WindowBankRead, StoppedReadStaysConnectedAndSaysWhatWasRead) {
+  Instrument instrument(directory.Path(), {"--latency", "5"});
+  Connect();
+  window.activateWindow();
+  const std::function<void()> stops[] = {
+      [&] { QTest::keyClick(&window, Qt::Key_Escape); },
+      [&] { window.btPrzerwij->click(); },
+  };
+  int requestsBefore = 0;
+  for (const auto& stop : stops) {
+    dialogs.boxes.clear();
+    bool stopShown = false;
+    QTimer::singleShot(300, [&] {
+      stopShown = window.btPrzerwij->isVisible();
+      stop();
+    });
+    window.seBank->setValue(1);
+    window.bbtOpenClick();
+    EXPECT_TRUE(stopShown);
+    EXPECT_FALSE(window.btPrzerwij->isVisible());
+    EXPECT_TRUE(window.State.Polaczony);
+    EXPECT_TRUE(window.Comm->IsOpen());
+    EXPECT_TRUE(window.bbtOpen->isEnabled());
+    const int requests = LinesIn(directory.Path() / "requests.log") - requestsBefore;
+    EXPECT_GT(requests, 5);
+    EXPECT_LT(requests, 544) << "the remaining requests were not sent";
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    ExpectIncompleteReadBox(dialogs.boxes[0], requests);
+    requestsBefore += requests;
+  }
+  dialogs.boxes.clear();
+  ReadBank(2);
+  EXPECT_TRUE(dialogs.boxes.empty());
 }
 
 TEST_F(WindowBankRead, UnpluggedMidReadEndsTheReadAndDisconnects) {

@@ -27,13 +27,15 @@ public:
   }
   QString OpenFileName(const TFileDialogOptions& options) override { return Answer(options); }
   QString SaveFileName(const TFileDialogOptions& options) override { return Answer(options); }
+  QString FolderName(const QString&, const QString& directory) override { return Answer({{}, {}, directory}); }
   bool PrintDialog(QPrinter& printer) override { return printing.PrintDialog(printer); }
   void PrinterSetupDialog(QPrinter& printer) override { printing.PrinterSetupDialog(printer); }
 
   std::vector<Box> boxes;
   // Runs while the box of the given number (from 1) is open.
   std::function<void(std::size_t)> whileBoxOpen;
-  // The file dialogs answer with these names in turn; an empty one cancels.
+  // The file and folder dialogs answer with these names in turn; an empty
+  // one cancels.
   std::deque<QString> fileNames;
   std::vector<TFileDialogOptions> fileDialogs;
   // The print and printer set-up dialogs, scripted the same way.

@@ -83,6 +83,28 @@ TEST(SimBankFile, DumpReadsBackTheSameBanks) {
   EXPECT_EQ(*result.banks, GeneratedBanks());
 }
 
+// An empty bank is written as such and reads back as erased memory, whose
+// header holds no test, beside banks that keep their lines.
+TEST(SimBankFile, EmptyBanksRoundTrip) {
+  TSimBanks banks = GeneratedBanks();
+  banks[2] = banks[6] = ErasedBank();
+  std::stringstream file;
+  WriteBankFile(file, banks);
+  EXPECT_NE(file.str().find("empty 3\n"), std::string::npos);
+  EXPECT_EQ(file.str().find("bank 3\n"), std::string::npos);
+  const auto result = ReadBankFile(file);
+  ASSERT_TRUE(result.banks) << result.error;
+  EXPECT_EQ(*result.banks, banks);
+  EXPECT_EQ(banks[2].header[0], (TSimLine{-1, -1, -1}));
+  EXPECT_EQ(banks[2].samples[527], (TSimLine{-1, -1, -1}));
+
+  std::istringstream mixed("empty 12\nbank 1\nh 1 2 3\n");
+  const auto r = ReadBankFile(mixed);
+  ASSERT_TRUE(r.banks) << r.error;
+  EXPECT_EQ((*r.banks)[11], ErasedBank());
+  EXPECT_EQ((*r.banks)[0].header[0], (TSimLine{1, 2, 3}));
+}
+
 TEST(SimBankFile, PartialFileAndErrors) {
   std::istringstream partial("# two lines only\n\nbank 3\r\nh 1 2 3\ns -5 690 2560\n");
   const auto result = ReadBankFile(partial);
@@ -102,6 +124,8 @@ TEST(SimBankFile, PartialFileAndErrors) {
       {"bank 1\nh 1 2 3 4\n", "line 2: more than three numbers"},
       {"bank 1\nh 1 2 3\nh 1 2 3\nh 1 2 3\nh 1 2 3\n", "line 5: more than 3 header lines"},
       {"bank 1\nx 1 2 3\n", "line 2: unknown keyword \"x\""},
+      {"empty 0\n", "line 1: bank number 1 to 12 expected"},
+      {"empty 2\nh 1 2 3\n", "line 2: \"bank N\" must come first"},
   };
   for (const auto& c : bad) {
     std::istringstream in(c.text);
@@ -141,25 +165,33 @@ TEST(SimInstrument, RequestsEndAtCarriageReturn) {
 }
 
 TEST(SimOptions, CommandLine) {
-  const char* argv[] = {"zr7-sim", "--latency",      "3",     "--pace",    "--silent-at", "2,5",       "--split-at",
-                        "4",       "--malformed-at", "7",     "--late-at", "9:700",       "--late-at", "10:5",
-                        "--link",  "/tmp/x",         "--log", "/tmp/log",  "--banks",     "/tmp/banks"};
+  const char* argv[] = {
+      "zr7-sim", "--latency",      "3",     "--pace",         "--silent-at", "2,5",        "--split-at",
+      "4",       "--malformed-at", "7",     "--late-at",      "9:700",       "--late-at",  "10:5",
+      "--link",  "/tmp/x",         "--log", "/tmp/log",       "--banks",     "/tmp/banks", "--empty",
+      "3,7",     "--silent-from",  "600",   "--malformed-at", "20-22,30"};
   const auto r = ParseSimOptions(std::size(argv), argv);
   ASSERT_EQ(r.error, "");
   EXPECT_EQ(r.options.latencyMs, 3);
   EXPECT_TRUE(r.options.pace);
   EXPECT_EQ(r.options.silentAt, (std::set<long>{2, 5}));
   EXPECT_EQ(r.options.splitAt, (std::set<long>{4}));
-  EXPECT_EQ(r.options.malformedAt, (std::set<long>{7}));
+  EXPECT_EQ(r.options.malformedAt, (std::set<long>{7, 20, 21, 22, 30}));
+  EXPECT_EQ(r.options.emptyBanks, (std::set<int>{3, 7}));
+  EXPECT_EQ(r.options.silentFrom, 600);
   EXPECT_EQ(r.options.lateAt, (std::map<long, int>{{9, 700}, {10, 5}}));
   EXPECT_EQ(r.options.link, "/tmp/x");
   EXPECT_EQ(r.options.logFile, "/tmp/log");
   EXPECT_EQ(r.options.banksFile, "/tmp/banks");
 
   const std::vector<std::vector<const char*>> bad = {
-      {"zr7-sim", "--latency"},           {"zr7-sim", "--latency", "-1"}, {"zr7-sim", "--silent-at", "0"},
-      {"zr7-sim", "--silent-at", "1,,2"}, {"zr7-sim", "--late-at", "3"},  {"zr7-sim", "--bogus"},
-      {"zr7-sim", "--link", ""}};
+      {"zr7-sim", "--latency"},          {"zr7-sim", "--latency", "-1"},
+      {"zr7-sim", "--silent-at", "0"},   {"zr7-sim", "--silent-at", "1,,2"},
+      {"zr7-sim", "--late-at", "3"},     {"zr7-sim", "--bogus"},
+      {"zr7-sim", "--link", ""},         {"zr7-sim", "--empty", "0"},
+      {"zr7-sim", "--empty", "13"},      {"zr7-sim", "--empty", "2,"},
+      {"zr7-sim", "--silent-from", "0"}, {"zr7-sim", "--silent-at", "5-3"},
+      {"zr7-sim", "--silent-at", "1-"},  {"zr7-sim", "--silent-at", "1-1000000"}};
   for (const auto& args : bad) {
     EXPECT_NE(ParseSimOptions(static_cast<int>(args.size()), args.data()).error, "") << args[1];
   }

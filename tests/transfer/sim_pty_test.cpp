@@ -249,6 +249,29 @@ TEST(SimPty, SilentNeverAnswers) {
   EXPECT_EQ(ReadFile(log), "L0\nD0\n");
 }
 
+// Empty banks from the command line and from a bank file answer as erased
+// memory; the others keep their tests. From --silent-from on nothing answers.
+TEST(SimPty, EmptyBanksAndSilenceFromARequestOn) {
+  TWorkingDirectory dir;
+  const auto file = dir.Path() / "banks.txt";
+  std::ofstream(file) << "empty 5\nbank 2\nh 1795 1545 1287\n";
+  TSimProcess sim({"--banks", file.string(), "--empty", "3", "--silent-from", "9"});
+  TDevice device(sim.FirstLine());
+  const std::string erased = "-1 -1 -1\r\n";
+  EXPECT_EQ(device.Ask("L26"), "OK\r\n"); // bank 3's header block
+  EXPECT_EQ(device.Ask("D0"), erased);
+  EXPECT_EQ(device.Ask("L38"), "OK\r\n"); // bank 3's last sample block
+  EXPECT_EQ(device.Ask("D43"), erased);
+  EXPECT_EQ(device.Ask("L52"), "OK\r\n"); // bank 5, emptied by the file
+  EXPECT_EQ(device.Ask("D2"), erased);
+  EXPECT_EQ(device.Ask("L13"), "OK\r\n"); // bank 2 holds the file's line
+  EXPECT_EQ(device.Ask("D0"), "1795 1545 1287\r\n");
+  device.Send("D0\r"); // request 9
+  EXPECT_EQ(device.Chunk(300ms), "");
+  device.Send("L0\rD0\r");
+  EXPECT_EQ(device.Chunk(300ms), "");
+}
+
 TEST(SimPty, PacedAnswersTakeTheirTimeOnTheWire) {
   TSimProcess sim({"--pace"});
   TDevice device(sim.FirstLine());

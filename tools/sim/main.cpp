@@ -59,8 +59,9 @@ int main(int argc, char** argv) {
     std::cout << SimHelpText();
     return 0;
   }
-  const auto banks = LoadBanks(options.banksFile);
+  auto banks = LoadBanks(options.banksFile);
   if (!banks) return 2;
+  for (const int bank : options.emptyBanks) (*banks)[bank - 1] = ErasedBank();
   if (options.dump) {
     WriteBankFile(std::cout, *banks);
     return 0;

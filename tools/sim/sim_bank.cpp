@@ -83,4 +83,11 @@ TSimBanks GeneratedBanks() {
   return banks;
 }
 
+TSimBank ErasedBank() {
+  TSimBank bank;
+  bank.header.fill({-1, -1, -1});
+  bank.samples.fill({-1, -1, -1});
+  return bank;
+}
+
 } // namespace zr7::sim

@@ -47,4 +47,9 @@ TSimBank EncodeBank(const TSimTest& test);
 TSimTest GeneratedTest(int bank);
 TSimBanks GeneratedBanks();
 
+// A bank that holds no test: erased memory, every line "-1 -1 -1" (each
+// number's 16 bits all set), so its header has neither a date nor a count
+// that a test could have.
+TSimBank ErasedBank();
+
 } // namespace zr7::sim

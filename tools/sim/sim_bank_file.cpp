@@ -10,6 +10,7 @@ const char* const kBankFileHelp =
     "Bank file (--banks FILE), plain text, one item a line:\n"
     "  # comment             blank lines are skipped too\n"
     "  bank N                the following lines belong to bank N (1 to 12)\n"
+    "  empty N               bank N holds no test (erased: every line -1 -1 -1)\n"
     "  h N1 N2 N3            the bank's next header line (at most 3)\n"
     "  s N1 N2 N3            the bank's next sample line (at most 528)\n"
     "Header line 1: day*256+month, (year-2000)*256+hour, minute*256+second.\n"
@@ -32,11 +33,16 @@ TBankFileResult ReadBankFile(std::istream& in) {
     std::istringstream fields(line);
     std::string keyword;
     if (!(fields >> keyword) || keyword[0] == '#') continue;
-    if (keyword == "bank") {
+    if (keyword == "bank" || keyword == "empty") {
       int number = 0;
       if (!(fields >> number) || number < 1 || number > kBanks) return fail("bank number 1 to 12 expected");
       bank = &banks[number - 1];
       headerLines = sampleLines = 0;
+      if (keyword == "empty") {
+        // Its lines are erased memory; none may follow until the next "bank N".
+        *bank = ErasedBank();
+        bank = nullptr;
+      }
       continue;
     }
     if (keyword != "h" && keyword != "s") return fail("unknown keyword \"" + keyword + "\"");
@@ -63,6 +69,10 @@ void WriteBankFile(std::ostream& out, const TSimBanks& banks) {
     out << kind << ' ' << l[0] << ' ' << l[1] << ' ' << l[2] << '\n';
   };
   for (int b = 1; b <= kBanks; ++b) {
+    if (banks[b - 1] == ErasedBank()) {
+      out << "empty " << b << '\n';
+      continue;
+    }
     out << "bank " << b << '\n';
     for (const auto& l : banks[b - 1].header) write('h', l);
     for (const auto& l : banks[b - 1].samples) write('s', l);

@@ -47,7 +47,8 @@ void TSimLoop::Handle(const std::string& request) {
     std::fflush(log_);
   }
   auto answer = instrument_.Answer(request);
-  if (!answer || options_.silent || options_.silentAt.contains(number)) return;
+  const bool switchedOff = options_.silentFrom > 0 && number >= options_.silentFrom;
+  if (!answer || options_.silent || switchedOff || options_.silentAt.contains(number)) return;
   if (options_.malformedAt.contains(number)) answer = MalformedAnswer(*answer);
   const auto late = options_.lateAt.find(number);
   const int delayMs = late != options_.lateAt.end() ? late->second : options_.latencyMs;

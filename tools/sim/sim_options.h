@@ -15,11 +15,13 @@ struct TSimOptions {
   int latencyMs = 0;     // delay before each answer
   bool pace = false;     // answers leave at 76800 baud
   bool silent = false;   // never answer
+  long silentFrom = 0;   // no answer from this request on (0: answers throughout)
   std::set<long> silentAt;
   std::set<long> splitAt;
   int splitPauseMs = 50;
   std::set<long> malformedAt;
   std::map<long, int> lateAt; // request -> delay in ms
+  std::set<int> emptyBanks;   // banks that hold no test, 1 to 12
   bool dump = false;          // write the banks as a bank file and exit
   bool help = false;
 };
