@@ -316,13 +316,13 @@ void TfMain::bbtOpenClick() {
   });
   Chart->BottomAxis().SetRange(axis.minimum, axis.maximum);
   Chart->BottomAxis().SetIncrement(axis.increment);
+  const TReadCompleteness completeness = read.Completeness();
+  readIncomplete_ = !completeness.Complete();
   Odrysuj();
   pBar->setValue(0);
   EnterLinkState(Comm->IsOpen() ? TLinkState::Connected : TLinkState::Idle);
   // A window closed during the read has ended the program's work: no box.
-  if (const TReadCompleteness completeness = read.Completeness(); !completeness.Complete() && isVisible()) {
-    ShowMessage(dialogs_, FromUtf8(IncompleteReadMessage(completeness)));
-  }
+  if (readIncomplete_ && isVisible()) ShowMessage(dialogs_, FromUtf8(IncompleteReadMessage(completeness)));
 }
 
 void TfMain::CommErrorData(std::uint8_t) { ShowMessage(dialogs_, QString::fromUtf8("Bląd portu szeregowego!")); }
@@ -395,6 +395,7 @@ void TfMain::sbOpenClick() {
   }
   // The axis a read of another test left would cut a longer curve short.
   ShowWholeTimeAxis(*Chart, State.Pomiar);
+  readIncomplete_ = false;
   Odrysuj();
   const TPomiar& p = State.Pomiar;
   const auto toScreen = [](const TShortString& field) { return QString::fromStdString(field.Utf8()); };
@@ -448,7 +449,7 @@ void TfMain::Odrysuj() {
   FillMeasurementSeries(Serie, State.Pomiar);
   lbAmax->setText(FormatUserNumber(Serie.SeriaALFA->MaxYValue(), 1));
   lbFmax->setText(FormatUserNumber(Serie.SeriaF->MaxYValue(), 0));
-  const TBrakingAnalysis braking = AnalyzeBraking(State.Pomiar);
+  const TBrakingAnalysis braking = AnalyzeReadBraking(State.Pomiar, !readIncomplete_);
   StatusBar->SetPanelText(kBrakingPanel, BrakingSummary(braking));
   StatusBar->SetPanelHint(kBrakingPanel, BrakingHint(braking));
 }

@@ -125,6 +125,8 @@ private:
   QString lastFileFolder_;
   // Keeps the printer chosen in the print and set-up dialogs for the run.
   std::unique_ptr<TReportPrinter> reportPrinter_;
+  // The measurement shown came from a read that left requests unanswered.
+  bool readIncomplete_ = false;
 };
 
 } // namespace zr7
