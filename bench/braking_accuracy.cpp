@@ -15,8 +15,8 @@ int main() {
     const TBrakingAnalysis analysis = AnalyzeBraking(record.a);
     const double trueV0 = record.truth.v0 * kKmhPerMs;
     if (record.cut) {
-      std::printf("| %s | %.2f | cut | %s | | cut | | |\n", profile.what,
-                  profile.noise, analysis.figures ? "figures" : ("n/a (" + analysis.reason + ")").c_str());
+      std::printf("| %s | %.2f | cut | %s | | cut | | |\n", profile.what, profile.noise,
+                  analysis.figures ? "figures" : ("n/a (" + analysis.reason + ")").c_str());
       continue;
     }
     if (!analysis.figures) {

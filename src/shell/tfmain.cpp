@@ -195,6 +195,7 @@ void TfMain::CreateToolPanel() {
 void TfMain::CreateChart() {
   Chart = new TChart(this);
   Serie = ConfigureMeasurementChart(*Chart);
+  BrakingMarkSeries = ConfigureBrakingMarks(*Chart);
 
   CheckBox1 = new QCheckBox(QString::fromUtf8("wartości"), Chart);
   CheckBox1->setGeometry(5, 5, 65, 17);
@@ -421,8 +422,15 @@ void TfMain::sbPrintClick() {
   inputs.OdchylenieTxt = State.OdchylenieTxt.Utf8();
   const QStringList lines = PrnOpisLines(inputs);
   Prn_Opis->setPlainText(lines.join('\n'));
+  // The page carries no braking figures, so its chart carries none of their
+  // marks either; the clipboard's picture is the chart as on screen.
+  const TBrakingAnalysis braking = AnalyzeReadBraking(State.Pomiar, !readIncomplete_);
   QString error;
-  if (!reportPrinter_->Print(lines, *Chart, &error)) ShowErrorBox(dialogs_, error);
+  const bool printed = reportPrinter_->Print(lines, *Chart, &error, [&] {
+    FillBrakingMarks(BrakingMarkSeries, State.Pomiar, TBrakingAnalysis{std::nullopt, kNoBraking});
+  });
+  FillBrakingMarks(BrakingMarkSeries, State.Pomiar, braking);
+  if (!printed) ShowErrorBox(dialogs_, error);
 }
 
 void TfMain::sbPrinterSetupClick() {
@@ -450,6 +458,7 @@ void TfMain::Odrysuj() {
   lbAmax->setText(FormatUserNumber(Serie.SeriaALFA->MaxYValue(), 1));
   lbFmax->setText(FormatUserNumber(Serie.SeriaF->MaxYValue(), 0));
   const TBrakingAnalysis braking = AnalyzeReadBraking(State.Pomiar, !readIncomplete_);
+  FillBrakingMarks(BrakingMarkSeries, State.Pomiar, braking);
   StatusBar->SetPanelText(kBrakingPanel, BrakingSummary(braking));
   StatusBar->SetPanelHint(kBrakingPanel, BrakingHint(braking));
 }

@@ -70,6 +70,7 @@ public:
   // Chart with its series and the two hidden helpers inside it.
   TChart* Chart;
   TMeasurementSeries Serie;
+  TBrakingMarkSeries BrakingMarkSeries;
   QCheckBox* CheckBox1;
   QPlainTextEdit* Prn_Opis;
 

@@ -54,8 +54,8 @@ TBrakingRecord MakeBrakingRecord(const TBrakingProfile& p) {
   TBrakingRecord record;
   // Sample i lies at (i + 1) kDt on the record's time base; braking begins
   // at restBefore.
-  const double recordEnd = p.cutBeforeStop >= 0 ? p.restBefore + brakingTime - p.cutBeforeStop
-                                                 : p.restBefore + brakingTime + p.restAfter;
+  const double recordEnd =
+      p.cutBeforeStop >= 0 ? p.restBefore + brakingTime - p.cutBeforeStop : p.restBefore + brakingTime + p.restAfter;
   const int samples = std::min(kMostSamples, static_cast<int>(recordEnd / kDt));
   record.cut = p.cutBeforeStop >= 0;
   std::mt19937 random(p.seed);
@@ -101,27 +101,74 @@ std::vector<TBrakingProfile> RealisticBrakingProfiles() {
   add({.what = "noise 0.2, offset -0.3", .v0Kmh = 50, .level = 5, .noise = 0.2, .offset = -0.3});
   add({.what = "noise 0.4, offset +0.2", .v0Kmh = 70, .level = 6.5, .noise = 0.4, .offset = 0.2});
   add({.what = "swing back -1 at 1 Hz", .noise = 0.1, .pitchBack = 1, .pitchBackHz = 1});
-  add({.what = "swing back -2 at 2 Hz, offset 0.2", .v0Kmh = 70, .level = 7, .noise = 0.15, .offset = 0.2,
-       .pitchBack = 2, .pitchBackHz = 2});
+  add({.what = "swing back -2 at 2 Hz, offset 0.2",
+       .v0Kmh = 70,
+       .level = 7,
+       .noise = 0.15,
+       .offset = 0.2,
+       .pitchBack = 2,
+       .pitchBackHz = 2});
   add({.what = "0.5 s at rest after the stop", .restAfter = 0.5, .noise = 0.2, .pitchBack = 1.5});
-  add({.what = "5 s at rest after the stop", .v0Kmh = 50, .restAfter = 5, .noise = 0.2, .offset = 0.1,
+  add({.what = "5 s at rest after the stop",
+       .v0Kmh = 50,
+       .restAfter = 5,
+       .noise = 0.2,
+       .offset = 0.1,
        .pitchBack = 1.5});
-  add({.what = "ABS +-1 at 5 Hz", .v0Kmh = 80, .level = 7, .noise = 0.1, .absAmplitude = 1, .absHz = 5,
+  add({.what = "ABS +-1 at 5 Hz",
+       .v0Kmh = 80,
+       .level = 7,
+       .noise = 0.1,
+       .absAmplitude = 1,
+       .absHz = 5,
        .pitchBack = 1.5});
-  add({.what = "ABS +-1 at 10 Hz, low grip", .v0Kmh = 50, .level = 3.5, .noise = 0.2, .offset = 0.15,
-       .absAmplitude = 1, .absHz = 10, .pitchBack = 1});
+  add({.what = "ABS +-1 at 10 Hz, low grip",
+       .v0Kmh = 50,
+       .level = 3.5,
+       .noise = 0.2,
+       .offset = 0.15,
+       .absAmplitude = 1,
+       .absHz = 10,
+       .pitchBack = 1});
   add({.what = "brake pumped once", .v0Kmh = 70, .level = 6, .noise = 0.15, .pitchBack = 1.5, .pumpAt = 1.0});
-  add({.what = "parking brake 1.5 m/s2", .v0Kmh = 30, .level = 1.5, .rise = 1.0, .restAfter = 1.5, .noise = 0.1,
-       .offset = 0.2, .pitchBack = 1});
-  add({.what = "parking brake 2 m/s2, noise 0.2", .v0Kmh = 30, .level = 2, .rise = 0.8, .restAfter = 1.5,
-       .noise = 0.2, .offset = -0.2, .pitchBack = 1});
-  add({.what = "parking brake 3 m/s2, swing back -2", .v0Kmh = 40, .level = 3, .rise = 0.6, .noise = 0.2,
-       .pitchBack = 2, .pitchBackHz = 2});
-  add({.what = "starts while braking", .v0Kmh = 70, .level = 6.5, .restBefore = -0.5, .noise = 0.15,
-       .offset = 0.2, .pitchBack = 1.5});
+  add({.what = "parking brake 1.5 m/s2",
+       .v0Kmh = 30,
+       .level = 1.5,
+       .rise = 1.0,
+       .restAfter = 1.5,
+       .noise = 0.1,
+       .offset = 0.2,
+       .pitchBack = 1});
+  add({.what = "parking brake 2 m/s2, noise 0.2",
+       .v0Kmh = 30,
+       .level = 2,
+       .rise = 0.8,
+       .restAfter = 1.5,
+       .noise = 0.2,
+       .offset = -0.2,
+       .pitchBack = 1});
+  add({.what = "parking brake 3 m/s2, swing back -2",
+       .v0Kmh = 40,
+       .level = 3,
+       .rise = 0.6,
+       .noise = 0.2,
+       .pitchBack = 2,
+       .pitchBackHz = 2});
+  add({.what = "starts while braking",
+       .v0Kmh = 70,
+       .level = 6.5,
+       .restBefore = -0.5,
+       .noise = 0.15,
+       .offset = 0.2,
+       .pitchBack = 1.5});
   add({.what = "cut at full braking", .v0Kmh = 70, .noise = 0.15, .cutBeforeStop = 1.5});
   add({.what = "cut 0.2 s before the stop", .v0Kmh = 70, .noise = 0.15, .cutBeforeStop = 0.2});
-  add({.what = "cut, parking brake", .v0Kmh = 30, .level = 2, .rise = 0.8, .noise = 0.2, .offset = 0.2,
+  add({.what = "cut, parking brake",
+       .v0Kmh = 30,
+       .level = 2,
+       .rise = 0.8,
+       .noise = 0.2,
+       .offset = 0.2,
        .cutBeforeStop = 1});
   add({.what = "cut after a pumped brake", .v0Kmh = 80, .noise = 0.15, .pumpAt = 1.0, .cutBeforeStop = 1.0});
   return profiles;

@@ -12,19 +12,19 @@ namespace zr7 {
 // sensor adds: its offset, its noise, and the body's swing back at the stop.
 struct TBrakingProfile {
   const char* what = "";
-  double v0Kmh = 60;            // speed when braking begins
-  double level = 6;             // deceleration held [m/s2]
-  double rise = 0.3;            // time to reach it [s]
-  double restBefore = 1;        // at rest before braking [s]; below 0: braking began before the record
-  double restAfter = 2;         // at rest after the stop [s]
-  double noise = 0;             // standard deviation of the sensor's noise [m/s2]
-  double offset = 0;            // the sensor's reading at rest [m/s2]
-  double absAmplitude = 0;      // ABS cycling of the deceleration [m/s2]
+  double v0Kmh = 60;       // speed when braking begins
+  double level = 6;        // deceleration held [m/s2]
+  double rise = 0.3;       // time to reach it [s]
+  double restBefore = 1;   // at rest before braking [s]; below 0: braking began before the record
+  double restAfter = 2;    // at rest after the stop [s]
+  double noise = 0;        // standard deviation of the sensor's noise [m/s2]
+  double offset = 0;       // the sensor's reading at rest [m/s2]
+  double absAmplitude = 0; // ABS cycling of the deceleration [m/s2]
   double absHz = 7;
-  double pitchBack = 0;         // depth of the swing back at the stop [m/s2]
-  double pitchBackHz = 1.5;     // its frequency; it dies out in about a second
-  double pumpAt = -1;           // brake released once at this time after braking began [s]
-  double cutBeforeStop = -1;    // the record ends this long before the stop [s]
+  double pitchBack = 0;      // depth of the swing back at the stop [m/s2]
+  double pitchBackHz = 1.5;  // its frequency; it dies out in about a second
+  double pumpAt = -1;        // brake released once at this time after braking began [s]
+  double cutBeforeStop = -1; // the record ends this long before the stop [s]
   unsigned seed = 1;
 };
 
