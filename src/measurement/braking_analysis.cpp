@@ -233,7 +233,20 @@ TBrakingAnalysis AnalyzeBraking(const TPomiar& pomiar) {
   const int count = DisplayedSampleCount(pomiar);
   a.reserve(static_cast<std::size_t>(count));
   for (int i = 1; i <= count; ++i) a.push_back(pomiar.Probki[i].a);
-  return AnalyzeBraking(a);
+  TBrakingAnalysis analysis = AnalyzeBraking(a);
+  if (analysis.figures) {
+    TBrakingFigures& f = *analysis.figures;
+    double sum = 0;
+    int samples = 0;
+    for (int i = 1; i <= count; ++i) {
+      const double t = i * kSamplePeriod;
+      if (t >= f.mfddFrom && t <= f.mfddTo) sum += pomiar.Probki[i].F, ++samples;
+    }
+    // An interval shorter than a sample period holds the nearest sample.
+    const int nearest = std::clamp(static_cast<int>(std::lround(f.mfddFrom / kSamplePeriod)), 1, count);
+    f.meanPedalForce = samples > 0 ? sum / samples : pomiar.Probki[nearest].F;
+  }
+  return analysis;
 }
 
 TBrakingAnalysis AnalyzeReadBraking(const TPomiar& pomiar, bool readComplete) {

@@ -26,6 +26,7 @@ struct TBrakingFigures {
   double stopTime = 0;         // time the vehicle came to rest [s]
   double mfddFrom = 0;         // time the speed fell to 0.8 v0 [s]
   double mfddTo = 0;           // time the speed fell to 0.1 v0 [s]
+  double meanPedalForce = 0;   // over the samples from mfddFrom to mfddTo [daN], from a record only
 };
 
 // Why a record has no figures: a short Polish text for the operator.
@@ -54,7 +55,9 @@ struct TBrakingAnalysis {
 // initial speed. `a` holds decelerations [m/s2] taken 0.025 s apart.
 TBrakingAnalysis AnalyzeBraking(std::span<const double> a);
 
-// The same for samples 1 to the record's count.
+// The same for samples 1 to the record's count, with the mean pedal force
+// of the samples within the interval from 0.8 v0 to 0.1 v0: the push the
+// mean fully developed deceleration was reached with.
 TBrakingAnalysis AnalyzeBraking(const TPomiar& pomiar);
 
 // The same for the record a bank read has just filled: none when requests

@@ -102,7 +102,8 @@ TEST_F(Cli, ShowAddsTheBrakingFiguresAfterTheMeasurement) {
   ASSERT_EQ(Run({"show", Path("b.zr")}), 0) << err.str();
   const std::string text = out.str();
   const std::string figures =
-      "mfdd_ms2: 6.00\nbraking_ratio_pct: 61.2\nv0_kmh: 80.46\nstopping_distance_m: 41.91\nbraking_time_s: 3.750\n";
+      "mfdd_ms2: 6.00\nbraking_ratio_pct: 61.2\nv0_kmh: 80.46\nstopping_distance_m: 41.91\nbraking_time_s: 3.750\n"
+      "mean_pedal_force_daN: 0.0\n";
   EXPECT_EQ(text, DescribeMeasurement(braking) + figures) << "the measurement's own lines come first, as they are";
 }
 
@@ -119,6 +120,7 @@ TEST_F(Cli, ReportWithAnalysisPrintsTheFiguresUnderTheResults) {
       "prędkość początkowa, v0 [km/h] = 80",
       "droga hamowania, s [m] = 41" + separator + "9",
       "czas hamowania, t [s] = 3" + separator + "75",
+      "średnia siła nacisku w przedziale MFDD, F [daN] = 0",
       "Uwagi:",
   };
   std::string text;

@@ -226,6 +226,32 @@ TEST(BrakingAnalysis, NonFiniteSamplesInsideThePhaseAreDamagedData) {
   EXPECT_EQ(AnalyzeBraking(AtRestAround(std::vector<double>(40, 1e300))).reason, kDamagedData);
 }
 
+TEST(BrakingAnalysis, MeanPedalForceIsTakenOverTheMfddInterval) {
+  // The push rises to 50 daN with the deceleration and is held at 50 while
+  // the speed falls from 0.8 v0 to 0.1 v0, except for 20 samples at 30 daN;
+  // before and after, other forces that must not count.
+  TPomiar p;
+  p.Probki[1].n = 200;
+  for (int i = 21; i <= 170; ++i) {
+    p.Probki[i].a = 6;
+    p.Probki[i].F = 50;
+  }
+  for (int i = 1; i <= 35; ++i) p.Probki[i].F = 90;
+  for (int i = 171; i <= 200; ++i) p.Probki[i].F = 5;
+  const TBrakingAnalysis before = AnalyzeBraking(p);
+  ASSERT_TRUE(before.figures) << before.reason;
+  const TBrakingFigures& f = *before.figures;
+  const int from = static_cast<int>(std::ceil(f.mfddFrom * 40));
+  const int to = static_cast<int>(std::floor(f.mfddTo * 40));
+  ASSERT_GT(from, 35);
+  ASSERT_LT(to, 171);
+  EXPECT_DOUBLE_EQ(f.meanPedalForce, 50);
+  for (int i = from; i < from + 20; ++i) p.Probki[i].F = 30;
+  const TBrakingAnalysis after = AnalyzeBraking(p);
+  ASSERT_TRUE(after.figures);
+  EXPECT_NEAR(after.figures->meanPedalForce, 50 - 20.0 * 20 / (to - from + 1), 1e-9);
+}
+
 TEST(BrakingAnalysis, RecordUsesSamplesUpToItsCountOnly) {
   TPomiar p;
   // An earlier, longer measurement left its samples above the count.
