@@ -16,6 +16,7 @@
 #include "tdaneskp.h"
 #include "ui/user_number.h"
 #include "ui/utf8_text.h"
+#include "ui/window_options.h"
 #include "tclickableimage.h"
 #include "tdialogs.h"
 #include "text/cp1250.h"
@@ -201,6 +202,14 @@ void TfMain::CreateChart() {
   CheckBox1->setGeometry(5, 5, 65, 17);
   CheckBox1->hide();
   connect(CheckBox1, &QCheckBox::clicked, this, &TfMain::CheckBox1Click);
+
+  // In the corner that CheckBox1, never shown, leaves free; a child of the
+  // chart but not part of its pictures.
+  cbBrakingPrint = new QCheckBox(QString::fromUtf8("analiza hamowania na wydruku"), Chart);
+  cbBrakingPrint->move(5, 5);
+  cbBrakingPrint->adjustSize();
+  cbBrakingPrint->setChecked(BrakingBlockPrinted());
+  connect(cbBrakingPrint, &QCheckBox::toggled, this, [](bool printed) { SetBrakingBlockPrinted(printed); });
 
   Prn_Opis = new QPlainTextEdit(QStringLiteral("Prn_Opis"), Chart);
   Prn_Opis->setGeometry(16, 400, 801, 17);
@@ -420,14 +429,16 @@ void TfMain::sbPrintClick() {
   inputs.HamulecTxt = State.HamulecTxt.Utf8();
   inputs.UwagaTxt = State.UwagaTxt.Utf8();
   inputs.OdchylenieTxt = State.OdchylenieTxt.Utf8();
+  const TBrakingAnalysis braking = AnalyzeReadBraking(State.Pomiar, !readIncomplete_);
+  const bool withBraking = cbBrakingPrint->isChecked();
+  if (withBraking) inputs.underResults = BrakingReportLines(braking);
   const QStringList lines = PrnOpisLines(inputs);
   Prn_Opis->setPlainText(lines.join('\n'));
-  // The page carries no braking figures, so its chart carries none of their
-  // marks either; the clipboard's picture is the chart as on screen.
-  const TBrakingAnalysis braking = AnalyzeReadBraking(State.Pomiar, !readIncomplete_);
+  // A page without the braking figures shows the chart without their marks;
+  // the clipboard's picture is the chart as on screen.
   QString error;
   const bool printed = reportPrinter_->Print(lines, *Chart, &error, [&] {
-    FillBrakingMarks(BrakingMarkSeries, State.Pomiar, TBrakingAnalysis{std::nullopt, kNoBraking});
+    if (!withBraking) FillBrakingMarks(BrakingMarkSeries, State.Pomiar, TBrakingAnalysis{std::nullopt, kNoBraking});
   });
   FillBrakingMarks(BrakingMarkSeries, State.Pomiar, braking);
   if (!printed) ShowErrorBox(dialogs_, error);

@@ -72,6 +72,8 @@ public:
   TMeasurementSeries Serie;
   TBrakingMarkSeries BrakingMarkSeries;
   QCheckBox* CheckBox1;
+  // Whether the printed page carries the braking figures; kept between runs.
+  QCheckBox* cbBrakingPrint;
   QPlainTextEdit* Prn_Opis;
 
   TStatusBar* StatusBar;
