@@ -204,8 +204,10 @@ void TfMain::CreateChart() {
   connect(CheckBox1, &QCheckBox::clicked, this, &TfMain::CheckBox1Click);
 
   // In the corner that CheckBox1, never shown, leaves free; a child of the
-  // chart but not part of its pictures.
+  // chart but not part of its pictures. Like the chart it is set with the
+  // mouse and is no Tab stop, so Tab still goes round the operator's controls.
   cbBrakingPrint = new QCheckBox(QString::fromUtf8("analiza hamowania na wydruku"), Chart);
+  cbBrakingPrint->setFocusPolicy(Qt::NoFocus);
   cbBrakingPrint->move(5, 5);
   cbBrakingPrint->adjustSize();
   cbBrakingPrint->setChecked(BrakingBlockPrinted());

@@ -22,7 +22,8 @@ namespace {
 class BrakingPrintOption : public ::testing::Test {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).contains("braking_print_option"))
+    ASSERT_TRUE(
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).contains("braking_print_option"))
         << "the test must not touch the user's settings";
     SetBrakingBlockPrinted(false);
     // konfiguracja.txt as the examiner's station keeps it.
