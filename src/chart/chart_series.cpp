@@ -1,5 +1,7 @@
 #include "chart/chart_series.h"
 
+#include <QAreaSeries>
+#include <QBrush>
 #include <QLineSeries>
 #include <QList>
 #include <QPen>
@@ -14,14 +16,25 @@ TQtChartSeries::TQtChartSeries(const TSeriesStyle& style, std::function<void()> 
   if (!style_.shown) return;
   line_ = new QLineSeries;
   line_->setName(style_.title);
-  QPen pen(style_.color, style_.penWidth);
+  QPen pen(style_.color, style_.penWidth, style_.penStyle);
   pen.setCapStyle(Qt::RoundCap);
   pen.setJoinStyle(Qt::RoundJoin);
   line_->setPen(pen);
+  if (style_.fill.isValid()) {
+    area_ = new QAreaSeries(line_);
+    area_->setName(style_.title);
+    area_->setPen(pen);
+    area_->setBrush(style_.fill);
+  }
   line_->setPointsVisible(false);
   line_->setPointLabelsFormat(QStringLiteral("@yPoint"));
   line_->setPointLabelsColor(Qt::black);
   line_->setPointLabelsClipping(true);
+}
+
+QAbstractSeries* TQtChartSeries::Drawn() const {
+  if (area_) return area_;
+  return line_;
 }
 
 void TQtChartSeries::Clear() {

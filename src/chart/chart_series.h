@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class QAbstractSeries;
+class QAreaSeries;
 class QLineSeries;
 
 namespace zr7 {
@@ -29,7 +31,9 @@ public:
 
   const TSeriesPoints& Points() const { return points_; }
   QLineSeries* Line() const { return line_; } // null when hidden; owned by the chart once added
-  void HandPointsToLine();                    // when they changed since the last time
+  // What the chart draws: the line, or the filled area under it.
+  QAbstractSeries* Drawn() const;
+  void HandPointsToLine(); // when they changed since the last time
 
 private:
   void PointsChanged();
@@ -37,6 +41,7 @@ private:
   TSeriesStyle style_;
   TSeriesPoints points_;
   QLineSeries* line_ = nullptr;
+  QAreaSeries* area_ = nullptr;
   bool lineStale_ = false;
   bool marksVisible_ = false;
   std::function<void()> changed_;

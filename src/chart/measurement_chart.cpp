@@ -1,5 +1,7 @@
 #include "chart/tchart.h"
 
+#include "measurement/braking_marks.h"
+
 namespace zr7 {
 
 TMeasurementSeries ConfigureMeasurementChart(TChart& chart) {
@@ -35,6 +37,30 @@ void FillMeasurementSeries(const TMeasurementSeries& serie, const TPomiar& pomia
     serie.SeriaALFA->AddXY(a.x, a.y);
   }
   for (const TPoint& mark : curves.MaximumMarks()) serie.SeriaA->AddXY(mark.x, mark.y);
+}
+
+TBrakingMarkSeries ConfigureBrakingMarks(TChart& chart) {
+  using enum TVerticalAxis;
+  TSeriesStyle interval{QStringLiteral("MFDD: 0,8 v0 .. 0,1 v0"), QColor(255, 0, 0, 70), 1, Left};
+  interval.fill = QColor(255, 128, 0, 70);
+  interval.inLegend = false;
+  TSeriesStyle level{QStringLiteral("MFDD"), QColor(0, 0, 160), 2, Left};
+  level.penStyle = Qt::DashLine;
+  level.inLegend = false;
+  TSeriesStyle stop{QStringLiteral("zatrzymanie"), QColor(64, 64, 64), 2, Left};
+  stop.penStyle = Qt::DashDotLine;
+  stop.inLegend = false;
+  return {chart.AddSeries(interval), chart.AddSeries(level), chart.AddSeries(stop)};
+}
+
+void FillBrakingMarks(const TBrakingMarkSeries& marks, const TPomiar& pomiar, const TBrakingAnalysis& analysis) {
+  const TBrakingMarks drawn = BrakingMarks(MeasurementCurves(pomiar), analysis);
+  const std::pair<TChartSeries*, const std::vector<TPoint>*> fills[] = {
+      {marks.interval, &drawn.interval}, {marks.mfddLevel, &drawn.mfddLevel}, {marks.stop, &drawn.stop}};
+  for (const auto& [series, points] : fills) {
+    series->Clear();
+    for (const TPoint& p : *points) series->AddXY(p.x, p.y);
+  }
 }
 
 void ShowWholeTimeAxis(TChart& chart, const TPomiar& pomiar) {

@@ -247,10 +247,13 @@ void TChart::resizeEvent(QResizeEvent* event) {
 
 TChartSeries* TChart::AddSeries(const TSeriesStyle& style) {
   auto series = std::make_unique<TQtChartSeries>(style, [this] { impl_->ScheduleRefresh(); });
-  if (QLineSeries* line = series->Line()) {
-    impl_->chart->addSeries(line);
-    line->attachAxis(impl_->bottom->Axis());
-    line->attachAxis((style.axis == TVerticalAxis::Left ? impl_->left : impl_->right)->Axis());
+  if (QAbstractSeries* drawn = series->Drawn()) {
+    impl_->chart->addSeries(drawn);
+    drawn->attachAxis(impl_->bottom->Axis());
+    drawn->attachAxis((style.axis == TVerticalAxis::Left ? impl_->left : impl_->right)->Axis());
+    if (!style.inLegend) {
+      for (QLegendMarker* marker : impl_->chart->legend()->markers(drawn)) marker->setVisible(false);
+    }
   }
   impl_->series.push_back(std::move(series));
   impl_->ScheduleRefresh();
@@ -267,8 +270,12 @@ QStringList TChart::LegendTitles() const {
   if (legend->reverseMarkers()) std::reverse(markers.begin(), markers.end());
   QStringList titles;
   // A marker's own visibility only says whether the last layout had room for it.
+  const auto inLegend = [this](const QAbstractSeries* drawn) {
+    return std::none_of(impl_->series.begin(), impl_->series.end(),
+                        [&](const auto& s) { return s->Drawn() == drawn && !s->Style().inLegend; });
+  };
   for (QLegendMarker* marker : markers) {
-    if (marker->series()->isVisible()) titles.append(marker->label());
+    if (marker->series()->isVisible() && inLegend(marker->series())) titles.append(marker->label());
   }
   return titles;
 }

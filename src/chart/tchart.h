@@ -1,5 +1,6 @@
 #pragma once
 
+#include "measurement/braking_analysis.h"
 #include "measurement/measurement_curves.h"
 #include "measurement/tpomiar.h"
 
@@ -28,6 +29,9 @@ struct TSeriesStyle {
   TVerticalAxis axis = TVerticalAxis::Left;
   bool shown = true;
   bool pointerCapable = false; // a line that can carry point markers (kept hidden)
+  Qt::PenStyle penStyle = Qt::SolidLine;
+  QColor fill{};        // when valid, the area between the line and zero is filled with it
+  bool inLegend = true; // a shown series without a legend entry marks something on another
 };
 
 // One line series of the chart. It keeps its points sorted by x: a point
@@ -112,6 +116,21 @@ TMeasurementSeries ConfigureMeasurementChart(TChart& chart);
 // them from a record: force and deceleration against time, and the three
 // points around the largest deceleration on the red curve only.
 void FillMeasurementSeries(const TMeasurementSeries& serie, const TPomiar& pomiar);
+
+// Three shown series without legend entries that mark where the braking
+// figures come from on the deceleration curve: the interval from 0.8 v0 to
+// 0.1 v0 shaded under the curve, the MFDD level dashed across it, and the
+// stop as a vertical line.
+struct TBrakingMarkSeries {
+  TChartSeries* interval = nullptr;
+  TChartSeries* mfddLevel = nullptr;
+  TChartSeries* stop = nullptr;
+};
+TBrakingMarkSeries ConfigureBrakingMarks(TChart& chart);
+
+// Refills the marks from a record and its figures; empties them when there
+// are none.
+void FillBrakingMarks(const TBrakingMarkSeries& marks, const TPomiar& pomiar, const TBrakingAnalysis& analysis);
 
 // Fixes the time axis to the whole of a record's curve, as a bank read of it
 // does: 0 to its last sample's time, labels every 0.1 s. A record without

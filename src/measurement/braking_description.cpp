@@ -14,6 +14,7 @@ std::string DescribeBraking(const TBrakingAnalysis& analysis) {
       {"v0_kmh", FormatFixed(f.v0 * kKmhPerMs, 2, ".")},
       {"stopping_distance_m", FormatFixed(f.stoppingDistance, 2, ".")},
       {"braking_time_s", FormatFixed(f.brakingTime, 3, ".")},
+      {"mean_pedal_force_daN", FormatFixed(f.meanPedalForce, 1, ".")},
   };
   std::string out;
   for (const auto& [name, value] : lines) ((out += name) += ": ") += value + "\n";

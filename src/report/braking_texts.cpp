@@ -28,6 +28,8 @@ QStringList BrakingReportLines(const TBrakingAnalysis& analysis) {
       QString::fromUtf8("    prędkość początkowa, v0 [km/h] = ") + FormatUserNumber(f.v0 * kKmhPerMs, 0),
       QString::fromUtf8("    droga hamowania, s [m] = ") + FormatUserNumber(f.stoppingDistance, 1),
       QString::fromUtf8("    czas hamowania, t [s] = ") + FormatUserNumber(f.brakingTime, 2),
+      QString::fromUtf8("    średnia siła nacisku w przedziale MFDD, F [daN] = ") +
+          FormatUserNumber(f.meanPedalForce, 0),
   };
 }
 

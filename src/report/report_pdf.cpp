@@ -39,7 +39,12 @@ bool RenderReportPdf(const TPomiar& pomiar, const QString& pdfPath, const QPageS
   FillMeasurementSeries(serie, pomiar);
   ShowWholeTimeAxis(chart, pomiar);
   TReportInputs inputs = ReportInputsOf(pomiar, serie.SeriaALFA->MaxYValue(), serie.SeriaF->MaxYValue());
-  if (brakingAnalysis) inputs.underResults = BrakingReportLines(AnalyzeBraking(pomiar));
+  if (brakingAnalysis) {
+    // A page that carries the figures shows on its chart where they come from.
+    const TBrakingAnalysis braking = AnalyzeBraking(pomiar);
+    inputs.underResults = BrakingReportLines(braking);
+    FillBrakingMarks(ConfigureBrakingMarks(chart), pomiar, braking);
+  }
   const QStringList lines = PrnOpisLines(inputs);
 
   QPrinter printer(QPrinter::HighResolution);

@@ -10,9 +10,11 @@ TReportPrinter::TReportPrinter(TPrintDialogs& dialogs, QClipboard& clipboard, QS
   printer_.setDocName(QString());
 }
 
-bool TReportPrinter::Print(const QStringList& prnOpisLines, TChart& chart, QString* error) {
+bool TReportPrinter::Print(const QStringList& prnOpisLines, TChart& chart, QString* error,
+                           const std::function<void()>& beforePage) {
   PutRasterPicture(chart, clipboard_);
   if (!dialogs_.PrintDialog(printer_)) return true;
+  if (beforePage) beforePage();
   return DrukujRaport(10, 100, 5, 5, prnOpisLines, chart, printer_, &clipboard_, error, logoPath_);
 }
 

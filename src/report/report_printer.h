@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QClipboard;
 
 namespace zr7 {
@@ -23,9 +25,12 @@ public:
   // The report command: puts the chart's raster picture on the clipboard,
   // shows the print dialog and, unless the operator cancels, prints the
   // page with the logo at 10 %, the chart at full width and 5 % gaps,
-  // leaving the chart's vector picture on the clipboard. Answers false with
-  // the failure's text for the error box; a cancel is no failure.
-  bool Print(const QStringList& prnOpisLines, TChart& chart, QString* error);
+  // leaving the chart's vector picture on the clipboard. `beforePage`, when
+  // given, runs once the operator has said yes and before the page's
+  // picture of the chart is made. Answers false with the failure's text for
+  // the error box; a cancel is no failure.
+  bool Print(const QStringList& prnOpisLines, TChart& chart, QString* error,
+             const std::function<void()>& beforePage = nullptr);
 
   // The printer set-up command: only shows the dialog.
   void PrinterSetup();

@@ -17,6 +17,7 @@
 #include "tdaneskp.h"
 #include "ui/user_number.h"
 #include "ui/utf8_text.h"
+#include "ui/window_options.h"
 #include "tclickableimage.h"
 #include "tdialogs.h"
 #include "text/cp1250.h"
@@ -215,11 +216,22 @@ void TfMain::CreateToolPanel() {
 void TfMain::CreateChart() {
   Chart = new TChart(this);
   Serie = ConfigureMeasurementChart(*Chart);
+  BrakingMarkSeries = ConfigureBrakingMarks(*Chart);
 
   CheckBox1 = new QCheckBox(QString::fromUtf8("wartości"), Chart);
   CheckBox1->setGeometry(5, 5, 65, 17);
   CheckBox1->hide();
   connect(CheckBox1, &QCheckBox::clicked, this, &TfMain::CheckBox1Click);
+
+  // In the corner that CheckBox1, never shown, leaves free; a child of the
+  // chart but not part of its pictures. Like the chart it is set with the
+  // mouse and is no Tab stop, so Tab still goes round the operator's controls.
+  cbBrakingPrint = new QCheckBox(QString::fromUtf8("analiza hamowania na wydruku"), Chart);
+  cbBrakingPrint->setFocusPolicy(Qt::NoFocus);
+  cbBrakingPrint->move(5, 5);
+  cbBrakingPrint->adjustSize();
+  cbBrakingPrint->setChecked(BrakingBlockPrinted());
+  connect(cbBrakingPrint, &QCheckBox::toggled, this, [](bool printed) { SetBrakingBlockPrinted(printed); });
 
   Prn_Opis = new QPlainTextEdit(QStringLiteral("Prn_Opis"), Chart);
   Prn_Opis->setGeometry(16, 400, 801, 17);
@@ -361,13 +373,13 @@ void TfMain::bbtOpenClick() {
   readStopper_.Attach(nullptr);
   Chart->BottomAxis().SetRange(axis.minimum, axis.maximum);
   Chart->BottomAxis().SetIncrement(axis.increment);
+  const TReadCompleteness completeness = read.Completeness();
+  readIncomplete_ = !completeness.Complete();
   Odrysuj();
   pBar->setValue(0);
   EnterLinkState(Comm->IsOpen() ? TLinkState::Connected : TLinkState::Idle);
   // A window closed during the read has ended the program's work: no box.
-  if (const TReadCompleteness completeness = read.Completeness(); !completeness.Complete() && isVisible()) {
-    ShowMessage(dialogs_, FromUtf8(IncompleteReadMessage(completeness)));
-  }
+  if (readIncomplete_ && isVisible()) ShowMessage(dialogs_, FromUtf8(IncompleteReadMessage(completeness)));
 }
 
 void TfMain::StopRead() {
@@ -444,6 +456,7 @@ void TfMain::sbOpenClick() {
   }
   // The axis a read of another test left would cut a longer curve short.
   ShowWholeTimeAxis(*Chart, State.Pomiar);
+  readIncomplete_ = false;
   Odrysuj();
   const TPomiar& p = State.Pomiar;
   const auto toScreen = [](const TShortString& field) { return QString::fromStdString(field.Utf8()); };
@@ -467,10 +480,19 @@ void TfMain::sbPrintClick() {
   inputs.HamulecTxt = State.HamulecTxt.Utf8();
   inputs.UwagaTxt = State.UwagaTxt.Utf8();
   inputs.OdchylenieTxt = State.OdchylenieTxt.Utf8();
+  const TBrakingAnalysis braking = AnalyzeReadBraking(State.Pomiar, !readIncomplete_);
+  const bool withBraking = cbBrakingPrint->isChecked();
+  if (withBraking) inputs.underResults = BrakingReportLines(braking);
   const QStringList lines = PrnOpisLines(inputs);
   Prn_Opis->setPlainText(lines.join('\n'));
+  // A page without the braking figures shows the chart without their marks;
+  // the clipboard's picture is the chart as on screen.
   QString error;
-  if (!reportPrinter_->Print(lines, *Chart, &error)) ShowErrorBox(dialogs_, error);
+  const bool printed = reportPrinter_->Print(lines, *Chart, &error, [&] {
+    if (!withBraking) FillBrakingMarks(BrakingMarkSeries, State.Pomiar, TBrakingAnalysis{std::nullopt, kNoBraking});
+  });
+  FillBrakingMarks(BrakingMarkSeries, State.Pomiar, braking);
+  if (!printed) ShowErrorBox(dialogs_, error);
 }
 
 void TfMain::sbPrinterSetupClick() {
@@ -504,7 +526,8 @@ void TfMain::Odrysuj() {
   FillMeasurementSeries(Serie, State.Pomiar);
   lbAmax->setText(FormatUserNumber(Serie.SeriaALFA->MaxYValue(), 1));
   lbFmax->setText(FormatUserNumber(Serie.SeriaF->MaxYValue(), 0));
-  const TBrakingAnalysis braking = AnalyzeBraking(State.Pomiar);
+  const TBrakingAnalysis braking = AnalyzeReadBraking(State.Pomiar, !readIncomplete_);
+  FillBrakingMarks(BrakingMarkSeries, State.Pomiar, braking);
   StatusBar->SetPanelText(kBrakingPanel, BrakingSummary(braking));
   StatusBar->SetPanelHint(kBrakingPanel, BrakingHint(braking));
 }

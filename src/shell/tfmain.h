@@ -77,7 +77,10 @@ public:
   // Chart with its series and the two hidden helpers inside it.
   TChart* Chart;
   TMeasurementSeries Serie;
+  TBrakingMarkSeries BrakingMarkSeries;
   QCheckBox* CheckBox1;
+  // Whether the printed page carries the braking figures; kept between runs.
+  QCheckBox* cbBrakingPrint;
   QPlainTextEdit* Prn_Opis;
 
   TStatusBar* StatusBar;
@@ -139,6 +142,8 @@ private:
   TReadStopper readStopper_;
   // Keeps the printer chosen in the print and set-up dialogs for the run.
   std::unique_ptr<TReportPrinter> reportPrinter_;
+  // The measurement shown came from a read that left requests unanswered.
+  bool readIncomplete_ = false;
 };
 
 } // namespace zr7

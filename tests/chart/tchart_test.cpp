@@ -1,4 +1,6 @@
 #include "chart/tchart.h"
+#include "measurement/braking_analysis.h"
+#include "shaded_pixels.h"
 
 #include <QChart>
 #include <QChartView>
@@ -453,6 +455,61 @@ TEST_F(TChartTest, PaintVectorScalesTheDrawingIntoTheTarget) {
   EXPECT_NEAR(red.left(), offset.x() + rasterRed.left() * 2, 4);
   EXPECT_NEAR(red.top(), offset.y() + rasterRed.top() * 2, 4);
   EXPECT_NEAR(red.right(), offset.x() + rasterRed.right() * 2, 4);
+}
+
+TEST_F(TChartTest, BrakingMarksShowWhereTheFiguresComeFromWithoutLegendEntries) {
+  const TBrakingMarkSeries marks = ConfigureBrakingMarks(chart);
+  // At rest, 6 m/s2 from 0.5 s to 3 s, at rest again.
+  TPomiar p;
+  p.Probki[1].n = 160;
+  for (int i = 20; i < 120; ++i) p.Probki[i].a = 6;
+  FillMeasurementSeries(series, p);
+  ShowWholeTimeAxis(chart, p);
+  const TBrakingAnalysis analysis = AnalyzeBraking(p);
+  ASSERT_TRUE(analysis.figures) << analysis.reason;
+  const TBrakingFigures& f = *analysis.figures;
+  FillBrakingMarks(marks, p, analysis);
+  Settle();
+  EXPECT_EQ(chart.LegendTitles(), (QStringList{"Opóźnienie", "Nacisk"}));
+
+  const QImage picture = chart.RasterPicture();
+  QLineSeries* curve = QtLine("Opóźnienie");
+  ASSERT_NE(curve, nullptr);
+  const auto at = [&](double x, double y) { return Qt()->mapToPosition(QPointF(x, y), curve).toPoint(); };
+  QRect shaded;
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < picture.width(); ++x) {
+      if (IsShaded(picture.pixel(x, y))) shaded |= QRect(x, y, 1, 1);
+    }
+  }
+  ASSERT_TRUE(shaded.isValid()) << "no shading";
+  EXPECT_NEAR(shaded.left(), at(f.mfddFrom, 0).x(), 3);
+  EXPECT_NEAR(shaded.right(), at(f.mfddTo, 0).x(), 3);
+  EXPECT_NEAR(shaded.top(), at(0, 6).y(), 3);
+  EXPECT_NEAR(shaded.bottom(), at(0, 0).y(), 3);
+  // The dashed MFDD level runs across the interval at its height; the stop
+  // is a vertical line at its time.
+  const QPoint level = at((f.mfddFrom + f.mfddTo) / 2, f.mfdd);
+  int levelPixels = 0;
+  for (int x = at(f.mfddFrom, 0).x(); x <= at(f.mfddTo, 0).x(); ++x) {
+    for (int y = level.y() - 1; y <= level.y() + 1; ++y)
+      levelPixels += qBlue(picture.pixel(x, y)) > 120 && qRed(picture.pixel(x, y)) < 100;
+  }
+  EXPECT_GT(levelPixels, (at(f.mfddTo, 0).x() - at(f.mfddFrom, 0).x()) / 3);
+  const QPoint stop = at(f.stopTime, 3);
+  int stopPixels = 0;
+  for (int y = at(0, 6).y(); y <= at(0, 0).y(); ++y) {
+    for (int x = stop.x() - 1; x <= stop.x() + 1; ++x) {
+      const QRgb pixel = picture.pixel(x, y);
+      stopPixels += qRed(pixel) < 110 && qGreen(pixel) < 110 && qBlue(pixel) < 110;
+    }
+  }
+  EXPECT_GT(stopPixels, (at(0, 0).y() - at(0, 6).y()) / 3);
+
+  // Without figures the marks go.
+  FillBrakingMarks(marks, p, TBrakingAnalysis{std::nullopt, kNoBraking});
+  Settle();
+  EXPECT_EQ(CountShaded(chart.RasterPicture()), 0);
 }
 
 } // namespace

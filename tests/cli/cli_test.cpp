@@ -104,7 +104,8 @@ TEST_F(Cli, ShowAddsTheBrakingFiguresAfterTheMeasurement) {
   ASSERT_EQ(Run({"show", Path("b.zr")}), 0) << err.str();
   const std::string text = out.str();
   const std::string figures =
-      "mfdd_ms2: 6.00\nbraking_ratio_pct: 61.2\nv0_kmh: 79.92\nstopping_distance_m: 41.07\nbraking_time_s: 3.700\n";
+      "mfdd_ms2: 6.00\nbraking_ratio_pct: 61.2\nv0_kmh: 80.46\nstopping_distance_m: 41.91\nbraking_time_s: 3.750\n"
+      "mean_pedal_force_daN: 0.0\n";
   EXPECT_EQ(text, DescribeMeasurement(braking) + figures) << "the measurement's own lines come first, as they are";
 }
 
@@ -119,8 +120,9 @@ TEST_F(Cli, ReportWithAnalysisPrintsTheFiguresUnderTheResults) {
       "średnie pełne opóźnienie, MFDD [m/s2] = 6" + separator + "0",
       "wskaźnik skuteczności hamowania [%] = 61",
       "prędkość początkowa, v0 [km/h] = 80",
-      "droga hamowania, s [m] = 41" + separator + "1",
-      "czas hamowania, t [s] = 3" + separator + "70",
+      "droga hamowania, s [m] = 41" + separator + "9",
+      "czas hamowania, t [s] = 3" + separator + "75",
+      "średnia siła nacisku w przedziale MFDD, F [daN] = 0",
       "Uwagi:",
   };
   std::string text;

@@ -1,5 +1,6 @@
 #include "chart/tchart.h"
 #include "pdf_reading.h"
+#include "shaded_pixels.h"
 #include "scripted_print_dialogs.h"
 #include "report/drukuj_raport.h"
 #include "report/page_layout.h"
@@ -434,6 +435,23 @@ TEST_F(TReportPrintTest, RecordRendersToAPdfPage) {
   EXPECT_FALSE(RenderReportPdf(record, dir.filePath(QStringLiteral("no-such-folder/x.pdf")), QPageSize(QPageSize::A4),
                                QPageLayout::Portrait, &error));
   EXPECT_TRUE(error.startsWith(U("Cannot create file")));
+}
+
+// A page that carries the braking figures shows where they come from on its
+// chart; without them the chart is as it always was.
+TEST_F(TReportPrintTest, PageWithTheBrakingFiguresShowsTheirMarks) {
+  record.Probki[1].n = 200;
+  for (int i = 1; i <= 200; ++i) record.Probki[i].a = i > 20 && i < 150 ? 6.0 : 0.0;
+  const QString with = PdfPath("with.pdf");
+  const QString without = PdfPath("without.pdf");
+  QString error;
+  ASSERT_TRUE(RenderReportPdf(record, with, QPageSize(QPageSize::A4), QPageLayout::Portrait, &error, true))
+      << error.toStdString();
+  ASSERT_TRUE(RenderReportPdf(record, without, QPageSize(QPageSize::A4), QPageLayout::Portrait, &error, false))
+      << error.toStdString();
+  EXPECT_TRUE(PdfTextLines(with).join('\n').contains(U("MFDD")));
+  EXPECT_GT(CountShaded(PdfPageImage(with, 50)), 500);
+  EXPECT_EQ(CountShaded(PdfPageImage(without, 50)), 0);
 }
 
 } // namespace

@@ -41,14 +41,14 @@ TEST(OdrysujLocale, BrakingFiguresUseTheUsersDecimalSeparator) {
   TScriptedDialogs dialogs;
   TfMain window(dialogs);
   TPomiar& p = window.State.Pomiar;
-  // 149 samples of 6 m/s2 stop the vehicle from 79.9 km/h within 41.07 m.
+  // 149 samples of 6 m/s2 stop the vehicle from 80.5 km/h within 41.9 m.
   p.Probki[1].n = 160;
   for (int i = 5; i < 5 + 149; ++i) p.Probki[i].a = 6;
   window.Odrysuj();
   EXPECT_EQ(window.StatusBar->PanelText(2),
-            "MFDD 6" + separator + "0 m/s2 (61 %)  v0 80 km/h  s 41" + separator + "1 m");
+            "MFDD 6" + separator + "0 m/s2 (61 %)  v0 80 km/h  s 41" + separator + "9 m");
   EXPECT_EQ(window.StatusBar->PanelHint(2),
-            "MFDD 6" + separator + "0 m/s2 (61 %)  v0 80 km/h  s 41" + separator + "1 m  t 3" + separator + "70 s");
+            "MFDD 6" + separator + "0 m/s2 (61 %)  v0 80 km/h  s 41" + separator + "9 m  t 3" + separator + "75 s");
 
   window.State.Pomiar = TPomiar{};
   window.Odrysuj();

@@ -1,6 +1,7 @@
 #include "file_size_limit.h"
 #include "measurement/measurement_file.h"
 #include "pdf_reading.h"
+#include "shaded_pixels.h"
 #include "shell/tdaneskp.h"
 #include "scripted_dialogs.h"
 #include "shell/tfmain.h"
@@ -70,6 +71,21 @@ TEST_F(ReportWindow, CancelPrintsNothingButLeavesTheChartOnTheClipboard) {
   EXPECT_FALSE(QFile::exists(Pdf()));
   const QImage picture = QGuiApplication::clipboard()->image();
   EXPECT_EQ(picture.size(), window.Chart->size());
+}
+
+// The chart shows where the braking figures come from; the page, which
+// does not carry them, shows the chart as it always was.
+TEST_F(ReportWindow, BrakingMarksAreOnTheScreensPictureButNotOnAPageWithoutTheFigures) {
+  TPomiar& p = window.State.Pomiar;
+  for (int i = 1; i <= 200; ++i) p.Probki[i].a = i > 20 && i < 150 ? 6.0 : 0.0;
+  window.Odrysuj();
+  window.sbPrintClick(); // cancelled: the raster picture stays on the clipboard
+  EXPECT_GT(CountShaded(QGuiApplication::clipboard()->image()), 500);
+  dialogs.printing.outputFile = Pdf();
+  window.sbPrintClick();
+  ASSERT_EQ(PdfPageCount(Pdf()), 1);
+  EXPECT_EQ(CountShaded(PdfPageImage(Pdf(), 50)), 0);
+  EXPECT_GT(CountShaded(window.Chart->RasterPicture()), 500) << "the marks are back on screen";
 }
 
 TEST_F(ReportWindow, PrinterSetupChoiceHoldsForTheNextReport) {

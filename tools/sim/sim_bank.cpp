@@ -56,19 +56,30 @@ TSimTest GeneratedTest(int bank) {
   test.count = kCounts[bank - 1];
   test.angleMilliradians = 770 + 7 * bank % 30;
   test.accelerationCenti = -50 + 9 * (bank - 1);
-  test.brakeKind = static_cast<std::uint8_t>(bank == kBanks ? 4 : (bank - 1) % 3 + 1);
+  test.brakeKind = static_cast<std::uint8_t>(bank == 11 ? 4 : (bank - 1) % 3 + 1);
   test.deviationDecimetres = static_cast<std::uint8_t>(bank == 1 ? 25 : 13 * bank % 50);
 
-  TNoise noise(static_cast<std::uint32_t>(bank));
+  // A stop as on the road: at rest, the brake applied, the deceleration held
+  // until the vehicle stands still, where it ends at once, then at rest
+  // again. Bank 12, the longest, is a slow stop on the parking brake.
+  const bool parking = bank == kBanks;
   const double duration = test.count / 40.0;
-  const double plateau = 4.5 + 0.3 * bank; // m/s2
-  const double peakForce = 30 + 3 * bank;  // daN
+  const double plateau = parking ? 2.2 : 4.5 + 0.3 * bank;            // m/s2
+  const double rise = parking ? 1.2 : 0.4;                            // s
+  const double speed = (parking ? 40 : 30 + 5 * bank) / 3.6;          // m/s when braking begins
+  const double peakForce = parking ? 22 : 30 + 3 * bank;              // daN
+  const double spare = duration - 0.6 - 0.3;                          // time left after the shortest rests
+  const double braking = std::min(speed / plateau + rise / 2, spare); // the stop ends a shorter test early
+  const double start = 0.3 + std::min(2.0, 0.3 * (spare - braking));
+  const double stop = start + braking;
+
+  TNoise noise(static_cast<std::uint32_t>(bank));
   for (int i = 1; i <= kSampleLinesPerBank; ++i) {
-    const double t = (i - 1) / 40.0;
+    const double t = i / 40.0;
     const bool measuring = i <= test.count;
-    const double falling = 1 - Ramp(t, duration - 0.6, 0.5);
-    const double deceleration = measuring ? plateau * Ramp(t, 0.2, 0.8) * falling + 0.12 * noise.Next() : 0;
-    const double force = measuring ? peakForce * Ramp(t, 0.05, 0.5) * (1 - Ramp(t, duration - 0.7, 0.4)) : 0;
+    const double vehicle = t < stop ? plateau * Ramp(t, start, rise) : 0;
+    const double deceleration = measuring ? vehicle + 0.12 * noise.Next() : 0;
+    const double force = measuring ? peakForce * Ramp(t, start - 0.15, rise) * (1 - Ramp(t, stop, 0.3)) : 0;
     const int x = static_cast<int>(std::lround(std::max(deceleration, 0.0) * kCountsPerMs2));
     const int z = static_cast<int>(std::lround(kGravityCountsZ + 2 * noise.Next()));
     const int status = (i * 37) & 0xFF;

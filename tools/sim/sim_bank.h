@@ -41,9 +41,11 @@ struct TSimTest {
 TSimBank EncodeBank(const TSimTest& test);
 
 // The deterministic test held in bank 1 to 12 when no bank file is given:
-// brake kinds 1 to 3 in turn and an unknown kind in bank 12, counts from
-// 100 to 500, a deceleration that rises to a plateau and falls, the pedal
-// force leading it, and the Z axis near gravity.
+// brake kinds 1 to 3 in turn and an unknown kind in bank 11, counts from
+// 100 to 500, a stop from 35 to 85 km/h at 4.8 to 7.8 m/s2 (a slow stop on
+// the parking brake from 40 km/h at 2.2 m/s2 in bank 12) between stretches
+// at rest, the pedal force leading the deceleration, and the Z axis near
+// gravity.
 TSimTest GeneratedTest(int bank);
 TSimBanks GeneratedBanks();
 
