@@ -110,12 +110,14 @@ if ! ls -d "$work"/qtbase/qt6-base-*/ >/dev/null 2>&1; then
   (cd "$work/qtbase" && apt-get source -qq qt6-base >/dev/null 2>&1)
 fi
 qtbase_dir=$(ls -d "$work"/qtbase/qt6-base-*/)
-# Qt 6.4.2 builds its DirectWrite font engine only together with Direct2D,
-# which is left out, but its Windows print engine calls that engine with
-# DirectWrite alone and fails to link: it is made to ask for both.
-sed -i 's/^#if QT_CONFIG(directwrite)$/#if QT_CONFIG(directwrite) \&\& QT_CONFIG(direct2d)/' \
-  "$qtbase_dir/src/printsupport/platform/windows/qprintengine_win.cpp"
-qtbase_id="$(basename "$(ls "$work"/qtbase/qt6-base_*.dsc)") with the print engine asking for Direct2D"
+# Qt 6.4.2 builds its DirectWrite font engine and font database only
+# together with Direct2D, which is left out, but its Windows print engine
+# and platform plugin call them with DirectWrite alone and fail to link:
+# they are made to ask for Direct2D too.
+for file in src/printsupport/platform/windows/qprintengine_win.cpp src/plugins/platforms/windows/qwindowsintegration.cpp; do
+  sed -i 's/^#if QT_CONFIG(\(directwrite3\?\))$/#if QT_CONFIG(\1) \&\& QT_CONFIG(direct2d)/' "$qtbase_dir/$file"
+done
+qtbase_id="$(basename "$(ls "$work"/qtbase/qt6-base_*.dsc)") with DirectWrite asked for with Direct2D"
 
 build_module qtbase "$qtbase_id" "$qtbase_dir" -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" "${qtbase_options[@]}"
 

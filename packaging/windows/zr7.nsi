@@ -6,10 +6,10 @@
 ; files.nsh lists the portable folder's files as Delete lines for the
 ; uninstaller (package-windows.sh writes it), so that it removes exactly
 ; what was installed.
-Unicode true
+; A 64-bit installer, as the program is; it runs where the program does.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 !include "MUI2.nsh"
-!include "x64.nsh"
 
 !define KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ZR-7"
 
@@ -30,10 +30,6 @@ BrandingText "ZR-7 ${VERSION}"
 !insertmacro MUI_LANGUAGE "Polish"
 
 Function .onInit
-  ${IfNot} ${RunningX64}
-    MessageBox MB_ICONSTOP "Program ZR-7 wymaga 64-bitowego systemu Windows."
-    Abort
-  ${EndIf}
   SetRegView 64
 FunctionEnd
 

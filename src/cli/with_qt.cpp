@@ -1,6 +1,7 @@
 #include "qt_parts.h"
 
 #include "cli_commands.h"
+#include "platform/qt/desktop_session.h"
 #include "platform/qt/ports_folder.h"
 #include "report/report_pdf.h"
 
@@ -38,12 +39,10 @@ int ReportCommand(const std::vector<std::string>& args, std::ostream& err) {
   TPomiar pomiar;
   if (!Load(file, pomiar, err)) return 1;
   // The page draws the chart widget, which needs an application; without a
-  // display it draws offscreen.
+  // desktop it draws offscreen.
   std::unique_ptr<QApplication> application;
   if (QCoreApplication::instance() == nullptr) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-      qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    if (!HasDesktopSession()) qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "zr7-cli";
     static char* argv[] = {name, nullptr};

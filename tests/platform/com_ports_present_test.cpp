@@ -30,14 +30,15 @@ TEST(DescribeComPortsPresent, PortsByNumberWithTheirNamesAndAccess) {
       Port(3, "USB Serial Port (COM3)", State::Busy),
       Port(1),
   });
-  EXPECT_EQ(text, "COM1\n"
-                  "  access:      you may open it\n"
-                  "COM3\n"
-                  "  name:        USB Serial Port (COM3)\n"
-                  "  access:      busy: another program has it open (a connected ZR-7 window, for one)\n"
-                  "COM12\n"
-                  "  access:      cannot be opened: The device is not ready.\n"
-                  "In the window choose the COM port in the list and press \"Polącz\".\n");
+  EXPECT_EQ(text,
+            "COM1\n"
+            "  access:      you may open it\n"
+            "COM3\n"
+            "  name:        USB Serial Port (COM3)\n"
+            "  access:      busy: another program has it open (a connected ZR-7 window, for one)\n"
+            "COM12\n"
+            "  access:      cannot be opened: The device is not ready.\n"
+            "In the window choose the COM port in the list and press \"Polącz\".\n");
 }
 
 TEST(DescribeComPortsPresent, PortBeyondTheWindowsListSaysHowToRenumberIt) {

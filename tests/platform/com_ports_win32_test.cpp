@@ -23,8 +23,8 @@ protected:
     ASSERT_NE(text, nullptr) << "ZR7_TEST_COM must name the COM number of the simulated instrument";
     number = std::atoi(text);
     const std::wstring com = L"COM" + std::to_wstring(number);
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr,
-                              REG_OPTION_VOLATILE, KEY_SET_VALUE, nullptr, &serialMap, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr, REG_OPTION_VOLATILE,
+                              KEY_SET_VALUE, nullptr, &serialMap, nullptr),
               ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExW(serialMap, kValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(com.c_str()),
                              static_cast<DWORD>((com.size() + 1) * sizeof(wchar_t))),

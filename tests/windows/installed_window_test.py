@@ -10,6 +10,7 @@ receives a screenshot of the installed window for a person to look at.
 
 import glob
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -29,6 +30,9 @@ WINESERVER = shutil.which("wineserver") or "/usr/lib/wine/wineserver"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZR-7"
 MONKEY_ACTIONS = 60
 READ_BANK = 12
+# Windows' own file dialogs; the program gives them no title of its own.
+SAVE_DIALOG = "^(Zapisz jako|)$"
+OPEN_DIALOG = "^(Otwórz|)$"
 
 
 class WinePrefix:
@@ -51,7 +55,8 @@ class WinePrefix:
         self.run([WINE, "wineboot", "-i"], timeout=300)
 
     def run(self, command, timeout=120, check=True):
-        return subprocess.run(command, env=self.env, capture_output=True, text=True, timeout=timeout, check=check)
+        return subprocess.run(command, env=self.env, capture_output=True, text=True, errors="replace", timeout=timeout,
+                              check=check)
 
     def program_files(self):
         return os.path.join(self.path, "drive_c", "Program Files", "ZR-7")
@@ -99,7 +104,31 @@ class ShortcutZr7(Zr7):
         self.log.close()
 
 
+def braking_ratio(path):
+    """The braking ratio in whole per cent, as the Linux zr7-cli tells it."""
+    shown = subprocess.run([examiner_test.program("zr7-cli"), "show", path], capture_output=True, text=True,
+                           check=True).stdout
+    ratio = re.search(r"^braking_ratio_pct: ([0-9.]+)$", shown, re.M)
+    if not ratio:
+        raise AssertionError("zr7-cli show gives no braking ratio:\n" + shown)
+    return int(float(ratio.group(1)) + 0.5)
+
+
 class InstalledWindowTest(unittest.TestCase):
+    def assert_status_shows_braking_ratio(self, app, prefix, path):
+        """Reads the status bar's third panel off the screen, as a person
+        would, and finds the braking ratio of the file in it."""
+        left, top, width, height = self.display.geometry(app.window)
+        screen = os.path.join(prefix.root, "status.xwd")
+        panel = os.path.join(prefix.root, "status.png")
+        self.display.run(["xwd", "-root", "-silent", "-out", screen])
+        subprocess.run(["convert", screen, "-crop", "%dx18+%d+%d" % (width // 3, left + width - width // 3,
+                                                                     top + height - 19),
+                        "-scale", "400%", "-colorspace", "Gray", panel], check=True)
+        text = subprocess.run(["tesseract", panel, "-"], capture_output=True, text=True, check=True).stdout
+        ratio = braking_ratio(path)
+        self.assertIn("(%d%%)" % ratio, text.replace(" ", ""), "the third panel reads: " + text)
+
     def setUp(self):
         require_environment()
         self.display = Display()
@@ -165,20 +194,24 @@ class InstalledWindowTest(unittest.TestCase):
 
         # A bare name lands in the working folder, where the dialog opens.
         app.click(Zr7.SAVE)
-        app.choose_file("^(Zachowaj|Zapisz)", "bank%d.zr" % READ_BANK)
+        app.choose_file(SAVE_DIALOG, "bank%d.zr" % READ_BANK)
         saved = os.path.join(documents, "bank%d.zr" % READ_BANK)
         wait_for(lambda: os.path.exists(saved), 20, "the saved file in Documents\\ZR-7")
-        reference = os.path.join(prefix.root, "bank-linux.zr")
+        reference = os.path.join(documents, "bank%d-linux.zr" % READ_BANK)
         examiner_test.read_bank(READ_BANK, reference)
         with open(saved, "rb") as window_file, open(reference, "rb") as linux_file:
             self.assertEqual(window_file.read(), linux_file.read(),
                              "the window's file differs from the Linux zr7-cli read")
-        simulator.close()
+        self.assert_status_shows_braking_ratio(app, prefix, saved)
 
-        # The open dialog of Windows takes Windows paths.
-        measurements = [prefix.run([WINE, "winepath", "-w", path]).stdout.strip() for path in (saved, reference)]
-        monkey_test.run_monkey(self.display, app, measurements, MONKEY_ACTIONS, monkey_test.SEED, "^Otw")
+        # The open dialog starts in the folder of the last file, where both
+        # files are: their bare names open them.
+        measurements = [os.path.basename(path) for path in (saved, reference)]
+        monkey_test.run_monkey(self.display, app, measurements, MONKEY_ACTIONS, monkey_test.SEED, OPEN_DIALOG)
         app.quit()
+        # Only now: an instrument that goes away from a connected window is
+        # told to the examiner in a box.
+        simulator.close()
 
         prefix.run([WINE, os.path.join(installed, "odinstaluj.exe"), "/S"], timeout=120)
         # The uninstaller runs on from a copy of itself in the temporary folder.
