@@ -1,4 +1,5 @@
 #include "cli/cli_commands.h"
+#include "file_content.h"
 #include "sim/sim_bank.h"
 #include "sim_process.h"
 #include "temporary_directory.h"
@@ -53,12 +54,7 @@ protected:
   std::string Port() const { return (directory.Path() / "COM1").string(); }
   std::string Log() const { return (directory.Path() / "requests.log").string(); }
   fs::path Folder() const { return directory.Path() / "banks"; }
-  int RequestsReceived() const {
-    std::ifstream log(Log());
-    int lines = 0;
-    for (std::string line; std::getline(log, line);) ++lines;
-    return lines;
-  }
+  int RequestsReceived() const { return LineCount(Log()); }
 
   TWorkingDirectory directory;
   std::ostringstream out;

@@ -1,4 +1,5 @@
 #include "cli/cli_commands.h"
+#include "file_content.h"
 #include "measurement/derived_values.h"
 #include "measurement/measurement_file.h"
 #include "sim/sim_bank.h"
@@ -28,12 +29,7 @@ protected:
   std::string Port() const { return (directory.Path() / "COM1").string(); }
   std::string Out() const { return (directory.Path() / "bank.zr").string(); }
   std::string Log() const { return (directory.Path() / "requests.log").string(); }
-  int RequestsReceived() const {
-    std::ifstream log(Log());
-    int lines = 0;
-    for (std::string line; std::getline(log, line);) ++lines;
-    return lines;
-  }
+  int RequestsReceived() const { return LineCount(Log()); }
 
   TWorkingDirectory directory;
   std::ostringstream out;

@@ -1,4 +1,5 @@
 #include "transfer/instrument_memory.h"
+#include "file_content.h"
 
 #include "platform/plain_message_loop.h"
 #include "sim_process.h"
@@ -27,12 +28,7 @@ protected:
     comm.OpenPort();
   }
   std::string Log() const { return (directory.Path() / "requests.log").string(); }
-  int RequestsReceived() const {
-    std::ifstream log(Log());
-    int lines = 0;
-    for (std::string line; std::getline(log, line);) ++lines;
-    return lines;
-  }
+  int RequestsReceived() const { return LineCount(Log()); }
 
   TWorkingDirectory directory;
   std::optional<TSimProcess> sim_;
