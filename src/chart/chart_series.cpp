@@ -22,6 +22,9 @@ TQtChartSeries::TQtChartSeries(const TSeriesStyle& style, std::function<void()> 
   line_->setPen(pen);
   if (style_.fill.isValid()) {
     area_ = new QAreaSeries(line_);
+    // The chart owns the area it draws, but an area does not own its
+    // outline: the outline goes with the area.
+    line_->setParent(area_);
     area_->setName(style_.title);
     area_->setPen(pen);
     area_->setBrush(style_.fill);
