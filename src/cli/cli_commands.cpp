@@ -72,6 +72,11 @@ int Usage(std::ostream& err) {
   return 2;
 }
 
+int UsageOf(std::ostream& err, std::string_view command) {
+  err << UsageText(command);
+  return 2;
+}
+
 bool Load(const std::string& path, TPomiar& pomiar, std::ostream& err) {
   const TLoadResult loaded = LoadMeasurementFile(path, pomiar);
   if (loaded.error != 0) {

@@ -4,6 +4,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zr7 {
@@ -14,6 +15,8 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
 
 // Shared by the commands: the usage text on err, returning exit code 2.
 int Usage(std::ostream& err);
+// The same for one command's lines.
+int UsageOf(std::ostream& err, std::string_view command);
 
 // Loads a measurement file, telling on err why when it cannot.
 bool Load(const std::string& path, TPomiar& pomiar, std::ostream& err);

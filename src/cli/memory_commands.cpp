@@ -1,6 +1,7 @@
 #include "memory_commands.h"
 
 #include "bank_read_command.h"
+#include "cli_commands.h"
 #include "measurement/station_data.h"
 #include "platform/plain_message_loop.h"
 #include "platform/system.h"
@@ -17,14 +18,6 @@
 
 namespace zr7 {
 namespace {
-
-int UsageOf(std::ostream& err, const char* lines) {
-  err << "usage:\n" << lines;
-  return 2;
-}
-
-constexpr const char* kListUsage = "  zr7-cli list --port PORT [--json]\n";
-constexpr const char* kReadUsage = "  zr7-cli read --port PORT (--all | --banks N,N,...) --dir DIR\n";
 
 // "1,3,5": bank numbers 1 to 12, each once, in the order given.
 std::optional<std::vector<int>> ParseBanks(const std::string& text) {
@@ -121,10 +114,10 @@ int ListCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     } else if (args[i] == "--json") {
       json = true;
     } else {
-      return UsageOf(err, kListUsage);
+      return UsageOf(err, "list");
     }
   }
-  if (options.port.empty()) return UsageOf(err, kListUsage);
+  if (options.port.empty()) return UsageOf(err, "list");
 
   PlainMessageLoop loop;
   TComm32 comm(loop);
@@ -162,14 +155,14 @@ int ReadBanksCommand(const std::vector<std::string>& args, std::ostream& out, st
       banks = AllBanks();
     } else if (args[i] == "--banks" && hasValue && !banks) {
       banks = ParseBanks(args[++i]);
-      if (!banks) return UsageOf(err, kReadUsage);
+      if (!banks) return UsageOf(err, "read");
     } else if (args[i] == "--dir" && hasValue) {
       folder = args[++i];
     } else {
-      return UsageOf(err, kReadUsage);
+      return UsageOf(err, "read");
     }
   }
-  if (options.port.empty() || folder.empty() || !banks) return UsageOf(err, kReadUsage);
+  if (options.port.empty() || folder.empty() || !banks) return UsageOf(err, "read");
 
   std::error_code error;
   std::filesystem::create_directories(folder, error);
