@@ -12,7 +12,7 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <numeric>
+#include <algorithm>
 #include <system_error>
 #include <unistd.h>
 
@@ -33,12 +33,6 @@ std::optional<std::vector<int>> ParseBanks(const std::string& text) {
     if (comma == std::string::npos) return banks;
     start = comma + 1;
   }
-}
-
-std::vector<int> AllBanks() {
-  std::vector<int> banks(kBankCount);
-  std::iota(banks.begin(), banks.end(), 1);
-  return banks;
 }
 
 std::string JsonString(const std::string& text) {
@@ -180,19 +174,10 @@ int ReadBanksCommand(const std::vector<std::string>& args, std::ostream& out, st
   comm.ClosePort();
   if (progress) err << "\n";
 
-  int counts[4] = {};
-  for (const TBankFileEntry& e : entries) {
-    ++counts[static_cast<int>(e.outcome)];
-    out << "bank " << e.bank << ": " << OutcomeText(e.outcome);
-    if (!e.file.empty()) out << " " << e.file.filename().string();
-    if (!e.reason.empty()) out << ": " << e.reason;
-    out << "\n";
-  }
-  const int failed = counts[static_cast<int>(TBankFileOutcome::Failed)];
-  out << "zapisane: " << counts[static_cast<int>(TBankFileOutcome::Written)]
-      << ", pominięte (identyczne): " << counts[static_cast<int>(TBankFileOutcome::Identical)]
-      << ", puste: " << counts[static_cast<int>(TBankFileOutcome::Empty)] << ", błędy: " << failed << "\n";
-  return failed == 0 ? 0 : 1;
+  out << DescribeBatch(entries);
+  const bool failed = std::any_of(entries.begin(), entries.end(),
+                                  [](const TBankFileEntry& e) { return e.outcome == TBankFileOutcome::Failed; });
+  return failed ? 1 : 0;
 }
 
 } // namespace zr7

@@ -4,6 +4,7 @@
 #include "text/number_format.h"
 #include "transfer/bank_requests.h"
 #include "ui/user_number.h"
+#include "ui/utf8_text.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -17,18 +18,11 @@
 #include <QVBoxLayout>
 
 #include <array>
-#include <numeric>
 
 namespace zr7 {
 namespace {
 
 enum TColumn { kBank, kDate, kTime, kBrake, kDuration, kDeviation, kColumns };
-
-std::vector<int> AllBanks() {
-  std::vector<int> banks(kBankCount);
-  std::iota(banks.begin(), banks.end(), 1);
-  return banks;
-}
 
 // The texts of a row: a bank without a test, or one not read, shows only
 // its number.
@@ -182,25 +176,7 @@ void TMemoryWindow::ReadIntoFolder() {
   SetRunning(false);
   link_.endRead();
   lbStan->clear();
-  ShowMessage(dialogs_, BatchSummary(entries));
-}
-
-QString BatchSummary(const std::vector<TBankFileEntry>& entries) {
-  QString text;
-  std::array<int, 4> counts{};
-  for (const TBankFileEntry& e : entries) {
-    ++counts[static_cast<std::size_t>(e.outcome)];
-    text += QString::fromUtf8("bank %1: %2").arg(e.bank).arg(QString::fromStdString(OutcomeText(e.outcome)));
-    if (!e.file.empty()) text += " " + QString::fromStdString(e.file.filename().string());
-    if (!e.reason.empty()) text += ": " + QString::fromStdString(e.reason);
-    text += "\n";
-  }
-  text += QString::fromUtf8("\nodczytane i zapisane: %1, pominięte (identyczne): %2, puste: %3, nieodczytane: %4")
-              .arg(counts[static_cast<std::size_t>(TBankFileOutcome::Written)])
-              .arg(counts[static_cast<std::size_t>(TBankFileOutcome::Identical)])
-              .arg(counts[static_cast<std::size_t>(TBankFileOutcome::Empty)])
-              .arg(counts[static_cast<std::size_t>(TBankFileOutcome::Failed)]);
-  return text;
+  ShowMessage(dialogs_, FromUtf8(DescribeBatch(entries)));
 }
 
 } // namespace zr7

@@ -70,7 +70,4 @@ private:
   QString lastFolder_;
 };
 
-// The summary of a batch, one line a bank and the counts (Polish).
-QString BatchSummary(const std::vector<TBankFileEntry>& entries);
-
 } // namespace zr7

@@ -6,6 +6,8 @@
 #include "text/file_error_text.h"
 #include "transfer_texts.h"
 
+#include <numeric>
+#include <array>
 #include <algorithm>
 #include <cerrno>
 
@@ -170,6 +172,30 @@ std::string OutcomeText(TBankFileOutcome outcome) {
       break;
   }
   return "błąd";
+}
+
+std::string DescribeBatch(const std::vector<TBankFileEntry>& entries) {
+  std::string text;
+  std::array<int, 4> counts{};
+  for (const TBankFileEntry& e : entries) {
+    ++counts[static_cast<std::size_t>(e.outcome)];
+    text += "bank " + std::to_string(e.bank) + ": " + OutcomeText(e.outcome);
+    if (!e.file.empty()) text += " " + e.file.filename().string();
+    if (!e.reason.empty()) text += ": " + e.reason;
+    text += "\n";
+  }
+  const auto count = [&](TBankFileOutcome outcome) {
+    return std::to_string(counts[static_cast<std::size_t>(outcome)]);
+  };
+  return text + "odczytane i zapisane: " + count(TBankFileOutcome::Written) +
+         ", pominięte (identyczne): " + count(TBankFileOutcome::Identical) +
+         ", puste: " + count(TBankFileOutcome::Empty) + ", błędy: " + count(TBankFileOutcome::Failed) + "\n";
+}
+
+std::vector<int> AllBanks() {
+  std::vector<int> banks(kBankCount);
+  std::iota(banks.begin(), banks.end(), 1);
+  return banks;
 }
 
 } // namespace zr7

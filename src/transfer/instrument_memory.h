@@ -84,4 +84,11 @@ std::vector<TBankFileEntry> ReadBanksIntoFolder(TComm32& comm, MessageLoop& loop
 // "identyczny plik już jest", "brak pomiaru", "błąd".
 std::string OutcomeText(TBankFileOutcome outcome);
 
+// What a batch did, as the window and zr7-cli tell it (Polish, UTF-8): one
+// line a bank with its file and any reason, then the counts.
+std::string DescribeBatch(const std::vector<TBankFileEntry>& entries);
+
+// Banks 1 to 12, in order.
+std::vector<int> AllBanks();
+
 } // namespace zr7
