@@ -163,6 +163,8 @@ class Display:
             except subprocess.TimeoutExpired:
                 process.kill()
                 process.wait()
+        if self.window_manager is not None:
+            self.window_manager_log.close()
 
 
 class Zr7:

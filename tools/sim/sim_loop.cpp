@@ -10,6 +10,9 @@ namespace zr7::sim {
 namespace {
 
 constexpr double kBytesPerSecond = 7680; // 76800 baud, 10 bits a byte
+// A paced answer goes out in pieces of this many bytes (about a
+// millisecond on the wire), each once its last byte's time has passed.
+constexpr std::size_t kPacedPieceBytes = 8;
 
 } // namespace
 
@@ -22,9 +25,13 @@ void TSimLoop::Run(const volatile std::sig_atomic_t& stop) {
   while (!stop) {
     pollfd fd{master_, POLLIN, 0};
     if (blocked_) fd.events |= POLLOUT;
-    const int ms = PollTimeoutMs();
-    timespec timeout{ms / 1000, (ms % 1000) * 1000000L};
-    const int ready = ppoll(&fd, 1, ms < 0 ? nullptr : &timeout, &unblocked);
+    const auto wait = PollTimeout();
+    timespec timeout{};
+    if (wait) {
+      const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(*wait).count();
+      timeout = {static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+    }
+    const int ready = ppoll(&fd, 1, wait ? &timeout : nullptr, &unblocked);
     if (ready < 0 && errno != EINTR) return;
     if (ready > 0 && (fd.revents & POLLIN)) ReadRequests();
     blocked_ = WriteDue();
@@ -52,7 +59,12 @@ void TSimLoop::Handle(const std::string& request) {
   if (options_.malformedAt.contains(number)) answer = MalformedAnswer(*answer);
   const auto late = options_.lateAt.find(number);
   const int delayMs = late != options_.lateAt.end() ? late->second : options_.latencyMs;
-  const auto earliest = TClock::now() + std::chrono::milliseconds(delayMs);
+  // Paced, a request is whole at the instrument once its bytes and the
+  // carriage return have crossed the line from the computer, which the
+  // pty does not delay.
+  const auto received = std::max(TClock::now(), inboundFree_) + WireTime(request.size() + 1);
+  inboundFree_ = received;
+  const auto earliest = received + std::chrono::milliseconds(delayMs);
   if (options_.splitAt.contains(number)) {
     const std::size_t half = answer->size() / 2;
     Schedule(answer->substr(0, half), earliest);
@@ -81,9 +93,10 @@ bool TSimLoop::WriteDue() {
     TSegment& segment = out_.front();
     std::size_t allowed = segment.bytes.size();
     if (options_.pace) {
-      // Only the bytes whose time on the wire has passed.
+      // Only the bytes whose time on the wire has passed; the wait ends at
+      // a time rounded down to the nanosecond, which must not lose a byte.
       const double elapsed = std::chrono::duration<double>(now - segment.due).count();
-      allowed = std::min(allowed, static_cast<std::size_t>(elapsed * kBytesPerSecond));
+      allowed = std::min(allowed, static_cast<std::size_t>(elapsed * kBytesPerSecond + 1e-4));
     }
     if (allowed > segment.sent) {
       const ssize_t n = write(master_, segment.bytes.data() + segment.sent, allowed - segment.sent);
@@ -100,16 +113,15 @@ bool TSimLoop::WriteDue() {
   return false;
 }
 
-int TSimLoop::PollTimeoutMs() const {
-  if (out_.empty() || blocked_) return -1;
-  const auto& front = out_.front();
-  const auto now = TClock::now();
-  if (front.due > now) {
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(front.due - now);
-    return static_cast<int>(wait.count());
-  }
-  // A paced answer under way: the next bytes are due within a millisecond.
-  return options_.pace ? 1 : 0;
+// Waits end when the next bytes are due, to the nanosecond rather than at
+// millisecond ticks: an answer's last byte leaves when a real line would
+// have carried it, not up to a tick later.
+std::optional<TSimLoop::TClock::duration> TSimLoop::PollTimeout() const {
+  if (out_.empty() || blocked_) return std::nullopt;
+  const TSegment& front = out_.front();
+  TClock::time_point next = front.due;
+  if (options_.pace) next += WireTime(std::min(front.bytes.size(), front.sent + kPacedPieceBytes));
+  return std::max(next - TClock::now(), TClock::duration::zero());
 }
 
 } // namespace zr7::sim

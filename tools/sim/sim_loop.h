@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <deque>
+#include <optional>
 #include <string>
 
 namespace zr7::sim {
@@ -36,7 +37,8 @@ private:
   TClock::duration WireTime(std::size_t bytes) const;
   // Writes what is due; returns true when the device cannot take more now.
   bool WriteDue();
-  int PollTimeoutMs() const;
+  // How long the loop may wait for requests; none: until one comes.
+  std::optional<TClock::duration> PollTimeout() const;
 
   const TSimOptions& options_;
   TSimInstrument instrument_;
@@ -46,6 +48,7 @@ private:
   long requestCount_ = 0;
   std::deque<TSegment> out_;
   TClock::time_point lineFree_{};
+  TClock::time_point inboundFree_{};
   bool blocked_ = false;
 };
 
