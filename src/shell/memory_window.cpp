@@ -113,6 +113,14 @@ TMemoryProgress TMemoryWindow::Progress() {
   };
 }
 
+void TMemoryWindow::GoToBank(int bank) {
+  if (bank < 1 || bank > kBankCount) return;
+  const QModelIndex index = tbBanki->model()->index(bank - 1, kBank);
+  tbBanki->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+  tbBanki->scrollTo(index);
+  tbBanki->setFocus();
+}
+
 void TMemoryWindow::ReadList() {
   if (!link_.beginRead()) return;
   link_.stopper = TReadStopper();

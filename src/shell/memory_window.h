@@ -52,6 +52,9 @@ public:
   QPushButton* btPrzerwij;
   QLabel* lbStan;
 
+  // Puts the list's cursor on a bank's row without marking it, and the
+  // keyboard focus in the list, so Enter reads that bank.
+  void GoToBank(int bank);
   // Reads the twelve headers into the list (when a read may start now).
   void ReadList();
   // Reads the marked banks, all when none is marked, into a chosen folder.

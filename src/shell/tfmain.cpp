@@ -514,6 +514,7 @@ void TfMain::Button1Click() {
 }
 
 void TfMain::sbPamiecClick() {
+  memoryWindow->GoToBank(seBank->value());
   memoryWindow->show();
   memoryWindow->raise();
   memoryWindow->activateWindow();

@@ -125,6 +125,21 @@ TEST_F(MemoryWindow, ChoosingARowReadsThatBank) {
   EXPECT_EQ(LinesIn(Log()), 48 + 544);
 }
 
+// The list opens on the bank chosen in the main window, with nothing
+// marked (a batch still takes all banks): Enter reads that bank at once.
+TEST_F(MemoryWindow, ListOpensOnTheChosenBank) {
+  StartInstrument({});
+  Connect();
+  window.seBank->setValue(9);
+  window.sbPamiec->click();
+  QTableWidget* table = window.memoryWindow->tbBanki;
+  EXPECT_EQ(table->currentRow(), 8);
+  EXPECT_TRUE(window.memoryWindow->MarkedBanks().empty());
+  QTest::keyClick(table, Qt::Key_Return);
+  EXPECT_EQ(window.State.IloscProbek, sim::GeneratedTest(9).count);
+  EXPECT_EQ(LinesIn(Log()), 48 + 544);
+}
+
 // The marked banks go into the chosen folder under their tests' names; a
 // second batch finds them identical; the summary says what happened.
 TEST_F(MemoryWindow, BatchWritesTheMarkedBanksIntoAFolder) {
