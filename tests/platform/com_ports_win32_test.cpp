@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <setupapi.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -58,6 +60,54 @@ TEST_F(ComPortsPresent, PortThatIsNotThereCannotBeOpened) {
   ASSERT_NE(port, ports.end());
   EXPECT_EQ(port->state, TComPortPresent::TState::Fails);
   EXPECT_FALSE(port->error.empty());
+}
+
+// The instrument's port as a USB-serial adapter's driver installs it: a
+// device of the Ports class with the name the Device Manager shows and its
+// port name in the device's key. The test installs it and removes it again.
+class UsbSerialAdapter : public ComPortsPresent {
+protected:
+  void SetUp() override {
+    ComPortsPresent::SetUp();
+    devices = SetupDiCreateDeviceInfoList(&kPortsClass, nullptr);
+    ASSERT_NE(devices, INVALID_HANDLE_VALUE);
+    device.cbSize = sizeof device;
+    ASSERT_TRUE(SetupDiCreateDeviceInfoW(devices, L"PORTS", &kPortsClass, nullptr, nullptr, DICD_GENERATE_ID, &device))
+        << GetLastError();
+    ASSERT_TRUE(SetupDiRegisterDeviceInfo(devices, &device, 0, nullptr, nullptr, nullptr)) << GetLastError();
+    registered = true;
+    const std::wstring com = L"COM" + std::to_wstring(number);
+    const std::wstring name = L"USB Serial Port (" + com + L")";
+    ASSERT_TRUE(SetupDiSetDeviceRegistryPropertyW(devices, &device, SPDRP_FRIENDLYNAME,
+                                                  reinterpret_cast<const BYTE*>(name.c_str()),
+                                                  static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t))))
+        << GetLastError();
+    HKEY key = SetupDiCreateDevRegKeyW(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, nullptr, nullptr);
+    ASSERT_NE(key, INVALID_HANDLE_VALUE) << GetLastError();
+    RegSetValueExW(key, L"PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>(com.c_str()),
+                   static_cast<DWORD>((com.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+  }
+  void TearDown() override {
+    if (registered) SetupDiRemoveDevice(devices, &device);
+    if (devices != INVALID_HANDLE_VALUE) SetupDiDestroyDeviceInfoList(devices);
+    ComPortsPresent::TearDown();
+  }
+
+  // The device setup class "Ports (COM & LPT)".
+  static constexpr GUID kPortsClass = {0x4d36e978, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
+  HDEVINFO devices = INVALID_HANDLE_VALUE;
+  SP_DEVINFO_DATA device{};
+  bool registered = false;
+};
+
+TEST_F(UsbSerialAdapter, PortCarriesTheNameTheSystemGivesIt) {
+  const std::vector<TComPortPresent> ports = ListComPortsPresent();
+  const auto found = std::count_if(ports.begin(), ports.end(), [&](const auto& p) { return p.number == number; });
+  ASSERT_EQ(found, 1) << "COM" << number << " among the " << ports.size() << " ports found";
+  const auto port = std::find_if(ports.begin(), ports.end(), [&](const auto& p) { return p.number == number; });
+  EXPECT_EQ(port->name, "USB Serial Port (COM" + std::to_string(number) + ")");
+  EXPECT_EQ(port->state, TComPortPresent::TState::Free) << port->error;
 }
 
 } // namespace
