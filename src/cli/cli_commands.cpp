@@ -93,7 +93,9 @@ int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   if (args.size() != 2) return Usage(err);
   TPomiar pomiar;
   if (!Load(args[1], pomiar, err)) return 1;
-  out << DescribeMeasurement(pomiar) << DescribeBraking(AnalyzeBraking(pomiar));
+  const TBrakingAnalysis braking = AnalyzeBraking(pomiar);
+  out << DescribeMeasurement(pomiar)
+      << DescribeBraking(braking, JudgeBraking(braking, StationDataOf(pomiar), pomiar.Hamulec.Utf8()));
   return 0;
 }
 

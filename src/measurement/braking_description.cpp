@@ -4,8 +4,20 @@
 
 namespace zr7 {
 
-std::string DescribeBraking(const TBrakingAnalysis& analysis) {
-  if (!analysis.figures) return "mfdd_ms2: n/a (" + analysis.reason + ")\n";
+namespace {
+
+std::string DescribeVerdict(const TBrakingVerdict& verdict) {
+  if (verdict.outcome == TBrakingVerdict::TOutcome::None) return "verdict: n/a (" + verdict.reason + ")\n";
+  std::string out = "required_ratio_pct: " + FormatFixed(verdict.requiredRatioPct, 0, ".") + "\n";
+  out += "requirement_source: " + std::string(verdict.source) + "\n";
+  out += verdict.outcome == TBrakingVerdict::TOutcome::Pass ? "verdict: pass\n" : "verdict: fail\n";
+  return out;
+}
+
+} // namespace
+
+std::string DescribeBraking(const TBrakingAnalysis& analysis, const TBrakingVerdict& verdict) {
+  if (!analysis.figures) return "mfdd_ms2: n/a (" + analysis.reason + ")\nverdict: n/a (" + analysis.reason + ")\n";
   const TBrakingFigures& f = *analysis.figures;
   // Enough decimals that rounding stays far below a per cent of a real stop.
   const std::pair<const char*, std::string> lines[] = {
@@ -18,6 +30,11 @@ std::string DescribeBraking(const TBrakingAnalysis& analysis) {
   };
   std::string out;
   for (const auto& [name, value] : lines) ((out += name) += ": ") += value + "\n";
+  out += DescribeVerdict(verdict);
+  if (verdict.forceAbove) {
+    out += "control_force_limit_daN: " + FormatFixed(verdict.forceAbove->maximumDaN, 0, ".") + " (" +
+           std::string(verdict.forceAbove->source) + ")\n";
+  }
   return out;
 }
 

@@ -2,27 +2,86 @@
 
 #include "ui/user_number.h"
 
-namespace zr7 {
+#include <cmath>
 
-QString BrakingSummary(const TBrakingAnalysis& analysis) {
+namespace zr7 {
+namespace {
+
+bool Judged(const TBrakingVerdict& verdict) { return verdict.outcome != TBrakingVerdict::TOutcome::None; }
+
+bool Passes(const TBrakingVerdict& verdict) { return verdict.outcome == TBrakingVerdict::TOutcome::Pass; }
+
+// The ratio as the verdict compares it: in whole per cent, unless the whole
+// number would contradict the verdict (57,6 % fails 58 % but rounds to 58).
+QString VerdictRatio(const TBrakingVerdict& verdict) {
+  const double whole = std::round(verdict.ratioPct);
+  const bool contradicts = Passes(verdict) ? whole < verdict.requiredRatioPct : whole >= verdict.requiredRatioPct;
+  return FormatUserNumber(verdict.ratioPct, contradicts ? 1 : 0) + QStringLiteral(" %");
+}
+
+// "62 % ≥ 58 %: spełnia" or "57,6 % < 58 %: nie spełnia".
+QString Comparison(const TBrakingVerdict& verdict) {
+  return VerdictRatio(verdict) + (Passes(verdict) ? QString::fromUtf8(" ≥ ") : QStringLiteral(" < ")) +
+         FormatUserNumber(verdict.requiredRatioPct, 0) + QStringLiteral(" %: ") +
+         (Passes(verdict) ? QString::fromUtf8("spełnia") : QString::fromUtf8("nie spełnia"));
+}
+
+QString Figures(const TBrakingFigures& f) {
+  return QStringLiteral("v0 %1 km/h  s %2 m")
+      .arg(FormatUserNumber(f.v0 * kKmhPerMs, 0), FormatUserNumber(f.stoppingDistance, 1));
+}
+
+// The note on a push harder than type approval allows, in two parts: what
+// was measured against which limit, and what that means for the result.
+QStringList ForceNote(const TBrakingVerdict& verdict, double meanPedalForce) {
+  const std::string_view source = verdict.forceAbove->source;
+  return {QString::fromUtf8("średnia siła nacisku %1 daN > %2 daN dopuszczonych przy homologacji (%3):")
+              .arg(FormatUserNumber(meanPedalForce, 0), FormatUserNumber(verdict.forceAbove->maximumDaN, 0),
+                   QString::fromUtf8(source.data(), static_cast<int>(source.size()))),
+          QString::fromUtf8("wynik może nie pokazywać normalnej skuteczności hamulca")};
+}
+
+QString Source(const TBrakingVerdict& verdict) {
+  return QString::fromUtf8(verdict.source.data(), static_cast<int>(verdict.source.size()));
+}
+
+} // namespace
+
+QString BrakingSummary(const TBrakingAnalysis& analysis, const TBrakingVerdict& verdict) {
   if (!analysis.figures) return {};
   const TBrakingFigures& f = *analysis.figures;
-  return QStringLiteral("MFDD %1 m/s2 (%2 %)  v0 %3 km/h  s %4 m")
-      .arg(FormatUserNumber(f.mfdd, 1), FormatUserNumber(f.brakingRatio, 0), FormatUserNumber(f.v0 * kKmhPerMs, 0),
-           FormatUserNumber(f.stoppingDistance, 1));
+  if (Judged(verdict)) {
+    return Comparison(verdict) + QStringLiteral("  MFDD %1 m/s2  ").arg(FormatUserNumber(f.mfdd, 1)) + Figures(f);
+  }
+  return QStringLiteral("MFDD %1 m/s2 (%2 %)  ").arg(FormatUserNumber(f.mfdd, 1), FormatUserNumber(f.brakingRatio, 0)) +
+         Figures(f);
 }
 
-QString BrakingHint(const TBrakingAnalysis& analysis) {
+QString BrakingHint(const TBrakingAnalysis& analysis, const TBrakingVerdict& verdict) {
   if (!analysis.figures) return QString::fromStdString(analysis.reason);
-  return BrakingSummary(analysis) + QStringLiteral("  t %1 s").arg(FormatUserNumber(analysis.figures->brakingTime, 2));
+  const TBrakingFigures& f = *analysis.figures;
+  QString hint =
+      QStringLiteral("MFDD %1 m/s2 (%2 %)  ").arg(FormatUserNumber(f.mfdd, 1), FormatUserNumber(f.brakingRatio, 0)) +
+      Figures(f) +
+      QStringLiteral("  t %1 s  F %2 daN")
+          .arg(FormatUserNumber(f.brakingTime, 2), FormatUserNumber(f.meanPedalForce, 0));
+  if (Judged(verdict)) {
+    hint += QString::fromUtf8("\nocena według MFDD: ") + Comparison(verdict) + QString::fromUtf8(" (wymaganie: ") +
+            Source(verdict) + QStringLiteral(")");
+  } else {
+    hint +=
+        QString::fromUtf8("\nocena według MFDD: brak (") + QString::fromStdString(verdict.reason) + QStringLiteral(")");
+  }
+  if (verdict.forceAbove) hint += QStringLiteral("\n") + ForceNote(verdict, f.meanPedalForce).join(' ');
+  return hint;
 }
 
-QStringList BrakingReportLines(const TBrakingAnalysis& analysis) {
+QStringList BrakingReportLines(const TBrakingAnalysis& analysis, const TBrakingVerdict& verdict) {
   if (!analysis.figures) {
     return {QString::fromUtf8("    analiza hamowania: brak wyniku (%1)").arg(QString::fromStdString(analysis.reason))};
   }
   const TBrakingFigures& f = *analysis.figures;
-  return {
+  QStringList lines{
       QString::fromUtf8("    średnie pełne opóźnienie, MFDD [m/s2] = ") + FormatUserNumber(f.mfdd, 1),
       QString::fromUtf8("    wskaźnik skuteczności hamowania [%] = ") + FormatUserNumber(f.brakingRatio, 0),
       QString::fromUtf8("    prędkość początkowa, v0 [km/h] = ") + FormatUserNumber(f.v0 * kKmhPerMs, 0),
@@ -31,6 +90,17 @@ QStringList BrakingReportLines(const TBrakingAnalysis& analysis) {
       QString::fromUtf8("    średnia siła nacisku w przedziale MFDD, F [daN] = ") +
           FormatUserNumber(f.meanPedalForce, 0),
   };
+  if (Judged(verdict)) {
+    lines << QString::fromUtf8("    ocena według MFDD: ") + Comparison(verdict);
+    lines << QString::fromUtf8("    wymaganie: ") + Source(verdict);
+  } else {
+    lines << QString::fromUtf8("    ocena według MFDD: brak (") + QString::fromStdString(verdict.reason) +
+                 QStringLiteral(")");
+  }
+  if (verdict.forceAbove) {
+    for (const QString& note : ForceNote(verdict, f.meanPedalForce)) lines << QStringLiteral("    ") + note;
+  }
+  return lines;
 }
 
 } // namespace zr7

@@ -42,7 +42,8 @@ bool RenderReportPdf(const TPomiar& pomiar, const QString& pdfPath, const QPageS
   if (brakingAnalysis) {
     // A page that carries the figures shows on its chart where they come from.
     const TBrakingAnalysis braking = AnalyzeBraking(pomiar);
-    inputs.underResults = BrakingReportLines(braking);
+    inputs.underResults =
+        BrakingReportLines(braking, JudgeBraking(braking, StationDataOf(pomiar), pomiar.Hamulec.Utf8()));
     FillBrakingMarks(ConfigureBrakingMarks(chart), pomiar, braking);
   }
   const QStringList lines = PrnOpisLines(inputs);

@@ -112,6 +112,11 @@ TfMain::TfMain(TDialogs& dialogs, DeviceOpener opener, QWidget* parent) : QMainW
   daneSKP = new TdaneSKP(this);
   reportPrinter_ = std::make_unique<TReportPrinter>(dialogs_, *QGuiApplication::clipboard());
   daneSKP->OnModyfikuj = [this] { return WriteConfiguration(); };
+  // The verdict depends on the vehicle's kind and first registration.
+  connect(daneSKP->rodzaj_pojazdu, &QComboBox::currentIndexChanged, this,
+          [this] { ShowBrakingFigures(AnalyzeReadBraking(State.Pomiar, !readIncomplete_)); });
+  connect(daneSKP->ed1Rej, &QLineEdit::textChanged, this,
+          [this] { ShowBrakingFigures(AnalyzeReadBraking(State.Pomiar, !readIncomplete_)); });
   TMemoryWindowLink link{*Comm,
                          *MessageLoop,
                          readStopper_,
@@ -482,7 +487,8 @@ void TfMain::sbPrintClick() {
   inputs.OdchylenieTxt = State.OdchylenieTxt.Utf8();
   const TBrakingAnalysis braking = AnalyzeReadBraking(State.Pomiar, !readIncomplete_);
   const bool withBraking = cbBrakingPrint->isChecked();
-  if (withBraking) inputs.underResults = BrakingReportLines(braking);
+  if (withBraking)
+    inputs.underResults = BrakingReportLines(braking, JudgeBraking(braking, inputs.station, inputs.HamulecTxt));
   const QStringList lines = PrnOpisLines(inputs);
   Prn_Opis->setPlainText(lines.join('\n'));
   // A page without the braking figures shows the chart without their marks;
@@ -529,8 +535,13 @@ void TfMain::Odrysuj() {
   lbFmax->setText(FormatUserNumber(Serie.SeriaF->MaxYValue(), 0));
   const TBrakingAnalysis braking = AnalyzeReadBraking(State.Pomiar, !readIncomplete_);
   FillBrakingMarks(BrakingMarkSeries, State.Pomiar, braking);
-  StatusBar->SetPanelText(kBrakingPanel, BrakingSummary(braking));
-  StatusBar->SetPanelHint(kBrakingPanel, BrakingHint(braking));
+  ShowBrakingFigures(braking);
+}
+
+void TfMain::ShowBrakingFigures(const TBrakingAnalysis& braking) {
+  const TBrakingVerdict verdict = JudgeBraking(braking, daneSKP->Values(), State.HamulecTxt.Utf8());
+  StatusBar->SetPanelText(kBrakingPanel, BrakingSummary(braking, verdict));
+  StatusBar->SetPanelHint(kBrakingPanel, BrakingHint(braking, verdict));
 }
 
 } // namespace zr7

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chart/tchart.h"
+#include "measurement/braking_analysis.h"
 #include "window_commands.h"
 #include "wykres_state.h"
 #include "serial/comm32.h"
@@ -109,6 +110,8 @@ public:
   void sbPamiecClick();
   void CheckBox1Click();
   void Odrysuj();
+  // The third status panel: the braking figures and their verdict.
+  void ShowBrakingFigures(const TBrakingAnalysis& braking);
 
   TLinkState LinkState() const { return linkState_; }
 

@@ -1,19 +1,11 @@
 #include "stored_test.h"
 
 #include "header_decode.h"
+#include "measurement/calendar.h"
 #include "measurement/station_data.h"
-
-#include <array>
 
 namespace zr7 {
 namespace {
-
-bool LeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int DaysInMonth(int year, int month) {
-  static constexpr std::array<int, 12> kDays{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && LeapYear(year) ? 29 : kDays[static_cast<std::size_t>(month - 1)];
-}
 
 std::string TwoDigits(int value) { return (value < 10 ? "0" : "") + std::to_string(value); }
 

@@ -1,5 +1,6 @@
 #include "cli/cli_commands.h"
 #include "file_content.h"
+#include "measurement/braking_verdict.h"
 #include "measurement/measurement_export.h"
 #include "platform/file_io.h"
 #include "measurement/measurement_file.h"
@@ -97,7 +98,8 @@ TEST_F(Cli, ShowKeepsEachValueOnItsLineWhenATextHoldsLineBreaks) {
 TEST_F(Cli, ShowAddsTheBrakingFiguresAfterTheMeasurement) {
   ASSERT_EQ(Run({"show", Path("a.zr")}), 0) << err.str();
   const std::string described = out.str();
-  EXPECT_TRUE(described.ends_with("examiner: \nmfdd_ms2: n/a (brak hamowania)\n")) << described;
+  EXPECT_TRUE(described.ends_with("examiner: \nmfdd_ms2: n/a (brak hamowania)\nverdict: n/a (brak hamowania)\n"))
+      << described;
 
   const TPomiar braking = WithStop(pomiar_);
   ASSERT_EQ(SaveMeasurementFile(Path("b.zr"), braking), 0);
@@ -105,7 +107,8 @@ TEST_F(Cli, ShowAddsTheBrakingFiguresAfterTheMeasurement) {
   const std::string text = out.str();
   const std::string figures =
       "mfdd_ms2: 6.00\nbraking_ratio_pct: 61.2\nv0_kmh: 80.46\nstopping_distance_m: 41.91\nbraking_time_s: 3.750\n"
-      "mean_pedal_force_daN: 0.0\n";
+      "mean_pedal_force_daN: 0.0\nverdict: n/a (" +
+      std::string(kNoRequirement) + ")\n";
   EXPECT_EQ(text, DescribeMeasurement(braking) + figures) << "the measurement's own lines come first, as they are";
 }
 

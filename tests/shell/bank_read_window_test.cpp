@@ -2,6 +2,7 @@
 #include "scripted_dialogs.h"
 #include "sim_process.h"
 #include "ui/user_number.h"
+#include "shell/tdaneskp.h"
 #include "shell/tfmain.h"
 #include "shell/tspinedit.h"
 #include "shell/tstatusbar.h"
@@ -200,7 +201,18 @@ TEST_F(WindowBankRead, ThirdStatusPanelShowsTheBrakingFiguresOfEachRead) {
   window.bbtOpenClick();
   EXPECT_EQ(window.StatusBar->PanelText(2),
             "MFDD 6" + separator + "6 m/s2 (67 %)  v0 65 km/h  s 27" + separator + "4 m");
-  EXPECT_EQ(window.StatusBar->PanelHint(2), window.StatusBar->PanelText(2) + "  t 2" + separator + "90 s");
+  EXPECT_TRUE(
+      window.StatusBar->PanelHint(2).startsWith(window.StatusBar->PanelText(2) + "  t 2" + separator + "90 s  F "))
+      << window.StatusBar->PanelHint(2).toStdString();
+  EXPECT_TRUE(
+      window.StatusBar->PanelHint(2).endsWith(QString::fromUtf8("\nocena według MFDD: brak (brak rodzaju pojazdu)")))
+      << window.StatusBar->PanelHint(2).toStdString();
+  // Choosing the vehicle's kind in the data dialog judges the test again.
+  window.daneSKP->rodzaj_pojazdu->setCurrentIndex(0);
+  EXPECT_TRUE(window.StatusBar->PanelHint(2).endsWith(
+      QString::fromUtf8("\nocena według MFDD: brak (brak wymagania dla tego pojazdu)")))
+      << window.StatusBar->PanelHint(2).toStdString();
+  window.daneSKP->rodzaj_pojazdu->setCurrentIndex(-1);
   EXPECT_EQ(window.StatusBar->Panel(0)->geometry(), countPanel);
   EXPECT_EQ(window.StatusBar->Panel(1)->geometry(), timeOutPanel);
   EXPECT_EQ(window.size(), windowSize);

@@ -53,8 +53,10 @@ TEST(OdrysujLocale, BrakingFiguresUseTheUsersDecimalSeparator) {
   window.Odrysuj();
   EXPECT_EQ(window.StatusBar->PanelText(2),
             "MFDD 6" + separator + "0 m/s2 (61 %)  v0 80 km/h  s 41" + separator + "9 m");
-  EXPECT_EQ(window.StatusBar->PanelHint(2),
-            "MFDD 6" + separator + "0 m/s2 (61 %)  v0 80 km/h  s 41" + separator + "9 m  t 3" + separator + "75 s");
+  // The record names no vehicle kind: the figures come without a verdict.
+  EXPECT_EQ(window.StatusBar->PanelHint(2), "MFDD 6" + separator + "0 m/s2 (61 %)  v0 80 km/h  s 41" + separator +
+                                                "9 m  t 3" + separator + "75 s  F 0 daN\n" +
+                                                QString::fromUtf8("ocena według MFDD: brak (brak rodzaju pojazdu)"));
 
   window.State.Pomiar = TPomiar{};
   window.Odrysuj();
