@@ -113,6 +113,9 @@ TPhase FindPhase(const std::vector<double>& c) {
   while (begin > 0 && edge[begin] > restBelow) --begin;
   while (begin > 0 && edge[begin - 1] < edge[begin] && edge[begin - 1] >= 0) --begin;
   while (begin < rise && c[begin + 1] <= std::max(c[begin], 0.0) && c[begin + 1] <= restBelow) ++begin;
+  // A rise after the stop: only sums that overflowed, in samples no brake
+  // test gives, can put it there.
+  if (begin > stop) return {kDamagedData};
   return {nullptr, begin, stop};
 }
 

@@ -139,8 +139,8 @@ TBrakingVerdict JudgeBraking(const TBrakingAnalysis& analysis, int vehicleKind, 
     verdict.reason = kNoRequirement;
     return verdict;
   }
-  verdict.outcome = f.brakingRatio >= applies->minimumRatioPct ? TBrakingVerdict::TOutcome::Pass
-                                                                : TBrakingVerdict::TOutcome::Fail;
+  verdict.outcome =
+      f.brakingRatio >= applies->minimumRatioPct ? TBrakingVerdict::TOutcome::Pass : TBrakingVerdict::TOutcome::Fail;
   verdict.requiredRatioPct = applies->minimumRatioPct;
   verdict.source = applies->source;
   return verdict;

@@ -45,9 +45,9 @@ TEST(RegistrationDate, TheWaysAnExaminerTypesIt) {
     TDayNumber earliest;
     TDayNumber latest;
   } dates[] = {
-      {"2015-03-12", 20150312, 20150312}, {"12.03.2015", 20150312, 20150312}, {"12-03-2015", 20150312, 20150312},
-      {"12/3/2015", 20150312, 20150312},  {" 1.1.2012 ", 20120101, 20120101}, {"29.02.2016", 20160229, 20160229},
-      {"03.2015", 20150301, 20150331},    {"2016-02", 20160201, 20160229},    {"2011", 20110101, 20111231},
+      {"2015-03-12", 20150312, 20150312},    {"12.03.2015", 20150312, 20150312}, {"12-03-2015", 20150312, 20150312},
+      {"12/3/2015", 20150312, 20150312},     {" 1.1.2012 ", 20120101, 20120101}, {"29.02.2016", 20160229, 20160229},
+      {"03.2015", 20150301, 20150331},       {"2016-02", 20160201, 20160229},    {"2011", 20110101, 20111231},
       {"12.03.2015 r.", 20150312, 20150312}, {"2011r", 20110101, 20111231},
   };
   for (const auto& d : dates) {
@@ -70,10 +70,10 @@ TEST(BrakingVerdict, TheMinimumForTheFirstRegistrationDate) {
     double required;
     const char* source;
   } cases[] = {
-      {"2015-03-12", 60, TOutcome::Pass, 58, "nowe"},   {"2015-03-12", 55, TOutcome::Fail, 58, "nowe"},
-      {"31.12.2011", 55, TOutcome::Pass, 50, "stare"},  {"1.1.2012", 55, TOutcome::Fail, 58, "nowe"},
-      {"2012", 57.99, TOutcome::Fail, 58, "nowe"},      {"2011", 49.9, TOutcome::Fail, 50, "stare"},
-      {"12.2011", 50, TOutcome::Pass, 50, "stare"},     {"2020", 58, TOutcome::Pass, 58, "nowe"},
+      {"2015-03-12", 60, TOutcome::Pass, 58, "nowe"},  {"2015-03-12", 55, TOutcome::Fail, 58, "nowe"},
+      {"31.12.2011", 55, TOutcome::Pass, 50, "stare"}, {"1.1.2012", 55, TOutcome::Fail, 58, "nowe"},
+      {"2012", 57.99, TOutcome::Fail, 58, "nowe"},     {"2011", 49.9, TOutcome::Fail, 50, "stare"},
+      {"12.2011", 50, TOutcome::Pass, 50, "stare"},    {"2020", 58, TOutcome::Pass, 58, "nowe"},
   };
   for (const auto& c : cases) {
     const TBrakingVerdict v = Judge(Stop(c.ratio), kCar, kService, c.registered);
