@@ -126,13 +126,16 @@ void CheckCurves(const TPomiar& pomiar, int count) {
 }
 
 // Either figures, all of them finite, or the reason there are none; shown
-// as "name: value" lines whose values are numbers.
+// as "name: value" lines whose values are numbers, then the verdict on the
+// vehicle the file names (its kind and first registration are the file's
+// own texts).
 void CheckBraking(const TPomiar& pomiar) {
   const TBrakingAnalysis analysis = AnalyzeBraking(pomiar);
-  const std::string text = DescribeBraking(analysis);
+  const TBrakingVerdict verdict = JudgeBraking(analysis, StationDataOf(pomiar), pomiar.Hamulec.Utf8());
+  const std::string text = DescribeBraking(analysis, verdict);
   ZR7_FUZZ_CHECK(analysis.figures.has_value() == analysis.reason.empty(), text);
   if (!analysis.figures) {
-    ZR7_FUZZ_CHECK(text == "mfdd_ms2: n/a (" + analysis.reason + ")\n", text);
+    ZR7_FUZZ_CHECK(text == "mfdd_ms2: n/a (" + analysis.reason + ")\nverdict: n/a (" + analysis.reason + ")\n", text);
     return;
   }
   const TBrakingFigures& f = *analysis.figures;
@@ -142,8 +145,20 @@ void CheckBraking(const TPomiar& pomiar) {
   const std::vector<std::string> lines = Split(text, '\n');
   ZR7_FUZZ_CHECK(lines.size() > 1 && lines.back().empty(), text);
   for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
-    const std::size_t colon = lines[i].find(": ");
-    ZR7_FUZZ_CHECK(colon != std::string::npos && ReadBackNumber(lines[i].substr(colon + 2), "."), text);
+    const std::string& line = lines[i];
+    if (line.starts_with("verdict: ")) {
+      ZR7_FUZZ_CHECK(line == "verdict: pass" || line == "verdict: fail" ||
+                         (line.starts_with("verdict: n/a (") && line.ends_with(")")),
+                     text);
+      continue;
+    }
+    if (line.starts_with("requirement_source: ")) continue;
+    const std::size_t colon = line.find(": ");
+    ZR7_FUZZ_CHECK(colon != std::string::npos, text);
+    std::string value = line.substr(colon + 2);
+    // The control force limit is followed by its source in brackets.
+    if (line.starts_with("control_force_limit_daN: ")) value = value.substr(0, value.find(" ("));
+    ZR7_FUZZ_CHECK(ReadBackNumber(value, "."), text);
   }
 }
 
