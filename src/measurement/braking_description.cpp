@@ -17,7 +17,7 @@ std::string DescribeVerdict(const TBrakingVerdict& verdict) {
 } // namespace
 
 std::string DescribeBraking(const TBrakingAnalysis& analysis, const TBrakingVerdict& verdict) {
-  if (!analysis.figures) return "mfdd_ms2: n/a (" + analysis.reason + ")\nverdict: n/a (" + analysis.reason + ")\n";
+  if (!analysis.figures) return "mfdd_ms2: n/a (" + analysis.reason + ")\n" + DescribeVerdict(verdict);
   const TBrakingFigures& f = *analysis.figures;
   // Enough decimals that rounding stays far below a per cent of a real stop.
   const std::pair<const char*, std::string> lines[] = {

@@ -13,16 +13,20 @@ struct TDigitGroup {
   std::size_t digits;
 };
 
+std::string_view WithoutOuterSpaces(std::string_view text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+  return text;
+}
+
 // The groups of digits of a date typed with "-", "." or "/" between them,
 // perhaps followed by "r."; none when anything else is there.
 std::optional<std::vector<TDigitGroup>> DigitGroups(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+  text = WithoutOuterSpaces(text);
   // "12.03.2015 r.": the Polish abbreviation of "year" after a date.
   for (const std::string_view year : {"r.", "r"}) {
     if (text.ends_with(year)) {
-      text.remove_suffix(year.size());
-      while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+      text = WithoutOuterSpaces(text.substr(0, text.size() - year.size()));
       break;
     }
   }

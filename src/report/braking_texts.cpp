@@ -1,6 +1,7 @@
 #include "report/braking_texts.h"
 
 #include "ui/user_number.h"
+#include "ui/utf8_text.h"
 
 #include <cmath>
 
@@ -31,18 +32,25 @@ QString Figures(const TBrakingFigures& f) {
       .arg(FormatUserNumber(f.v0 * kKmhPerMs, 0), FormatUserNumber(f.stoppingDistance, 1));
 }
 
+// "MFDD 6,1 m/s2 (62 %)  v0 98 km/h  s 38,1 m"
+QString FiguresWithRatio(const TBrakingFigures& f) {
+  return QStringLiteral("MFDD %1 m/s2 (%2 %)  ").arg(FormatUserNumber(f.mfdd, 1), FormatUserNumber(f.brakingRatio, 0)) +
+         Figures(f);
+}
+
+// "ocena według MFDD: 62 % ≥ 58 %: spełnia", or "… brak (reason)".
+QString Assessment(const TBrakingVerdict& verdict) {
+  return QString::fromUtf8("ocena według MFDD: ") +
+         (Judged(verdict) ? Comparison(verdict) : QStringLiteral("brak (") + FromUtf8(verdict.reason) + ')');
+}
+
 // The note on a push harder than type approval allows, in two parts: what
 // was measured against which limit, and what that means for the result.
 QStringList ForceNote(const TBrakingVerdict& verdict, double meanPedalForce) {
-  const std::string_view source = verdict.forceAbove->source;
   return {QString::fromUtf8("średnia siła nacisku %1 daN > %2 daN dopuszczonych przy homologacji (%3):")
               .arg(FormatUserNumber(meanPedalForce, 0), FormatUserNumber(verdict.forceAbove->maximumDaN, 0),
-                   QString::fromUtf8(source.data(), static_cast<int>(source.size()))),
+                   FromUtf8(verdict.forceAbove->source)),
           QString::fromUtf8("wynik może nie pokazywać normalnej skuteczności hamulca")};
-}
-
-QString Source(const TBrakingVerdict& verdict) {
-  return QString::fromUtf8(verdict.source.data(), static_cast<int>(verdict.source.size()));
 }
 
 } // namespace
@@ -53,26 +61,18 @@ QString BrakingSummary(const TBrakingAnalysis& analysis, const TBrakingVerdict& 
   if (Judged(verdict)) {
     return Comparison(verdict) + QStringLiteral("  MFDD %1 m/s2  ").arg(FormatUserNumber(f.mfdd, 1)) + Figures(f);
   }
-  return QStringLiteral("MFDD %1 m/s2 (%2 %)  ").arg(FormatUserNumber(f.mfdd, 1), FormatUserNumber(f.brakingRatio, 0)) +
-         Figures(f);
+  return FiguresWithRatio(f);
 }
 
 QString BrakingHint(const TBrakingAnalysis& analysis, const TBrakingVerdict& verdict) {
   if (!analysis.figures) return QString::fromStdString(analysis.reason);
   const TBrakingFigures& f = *analysis.figures;
   QString hint =
-      QStringLiteral("MFDD %1 m/s2 (%2 %)  ").arg(FormatUserNumber(f.mfdd, 1), FormatUserNumber(f.brakingRatio, 0)) +
-      Figures(f) +
-      QStringLiteral("  t %1 s  F %2 daN")
-          .arg(FormatUserNumber(f.brakingTime, 2), FormatUserNumber(f.meanPedalForce, 0));
-  if (Judged(verdict)) {
-    hint += QString::fromUtf8("\nocena według MFDD: ") + Comparison(verdict) + QString::fromUtf8(" (wymaganie: ") +
-            Source(verdict) + QStringLiteral(")");
-  } else {
-    hint +=
-        QString::fromUtf8("\nocena według MFDD: brak (") + QString::fromStdString(verdict.reason) + QStringLiteral(")");
-  }
-  if (verdict.forceAbove) hint += QStringLiteral("\n") + ForceNote(verdict, f.meanPedalForce).join(' ');
+      FiguresWithRatio(f) + QStringLiteral("  t %1 s  F %2 daN")
+                                .arg(FormatUserNumber(f.brakingTime, 2), FormatUserNumber(f.meanPedalForce, 0));
+  hint += '\n' + Assessment(verdict);
+  if (Judged(verdict)) hint += QString::fromUtf8(" (wymaganie: ") + FromUtf8(verdict.source) + ')';
+  if (verdict.forceAbove) hint += '\n' + ForceNote(verdict, f.meanPedalForce).join(' ');
   return hint;
 }
 
@@ -90,13 +90,8 @@ QStringList BrakingReportLines(const TBrakingAnalysis& analysis, const TBrakingV
       QString::fromUtf8("    średnia siła nacisku w przedziale MFDD, F [daN] = ") +
           FormatUserNumber(f.meanPedalForce, 0),
   };
-  if (Judged(verdict)) {
-    lines << QString::fromUtf8("    ocena według MFDD: ") + Comparison(verdict);
-    lines << QString::fromUtf8("    wymaganie: ") + Source(verdict);
-  } else {
-    lines << QString::fromUtf8("    ocena według MFDD: brak (") + QString::fromStdString(verdict.reason) +
-                 QStringLiteral(")");
-  }
+  lines << QStringLiteral("    ") + Assessment(verdict);
+  if (Judged(verdict)) lines << QString::fromUtf8("    wymaganie: ") + FromUtf8(verdict.source);
   if (verdict.forceAbove) {
     for (const QString& note : ForceNote(verdict, f.meanPedalForce)) lines << QStringLiteral("    ") + note;
   }

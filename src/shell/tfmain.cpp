@@ -113,10 +113,9 @@ TfMain::TfMain(TDialogs& dialogs, DeviceOpener opener, QWidget* parent) : QMainW
   reportPrinter_ = std::make_unique<TReportPrinter>(dialogs_, *QGuiApplication::clipboard());
   daneSKP->OnModyfikuj = [this] { return WriteConfiguration(); };
   // The verdict depends on the vehicle's kind and first registration.
-  connect(daneSKP->rodzaj_pojazdu, &QComboBox::currentIndexChanged, this,
-          [this] { ShowBrakingFigures(AnalyzeReadBraking(State.Pomiar, !readIncomplete_)); });
-  connect(daneSKP->ed1Rej, &QLineEdit::textChanged, this,
-          [this] { ShowBrakingFigures(AnalyzeReadBraking(State.Pomiar, !readIncomplete_)); });
+  const auto judgeAgain = [this] { ShowBrakingFigures(AnalyzeReadBraking(State.Pomiar, !readIncomplete_)); };
+  connect(daneSKP->rodzaj_pojazdu, &QComboBox::currentIndexChanged, this, judgeAgain);
+  connect(daneSKP->ed1Rej, &QLineEdit::textChanged, this, judgeAgain);
   TMemoryWindowLink link{*Comm,
                          *MessageLoop,
                          readStopper_,

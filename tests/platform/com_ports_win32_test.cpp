@@ -4,9 +4,13 @@
 
 #include <windows.h>
 
+#include <initguid.h>
+
+#include <devguid.h>
 #include <setupapi.h>
 
 #include <algorithm>
+#include <optional>
 #include <cstdlib>
 #include <string>
 
@@ -38,16 +42,23 @@ protected:
     RegCloseKey(serialMap);
   }
 
+  // The instrument's port as the list shows it, when it shows it once.
+  std::optional<TComPortPresent> ListedOnce() const {
+    const std::vector<TComPortPresent> ports = ListComPortsPresent();
+    const auto found = std::count_if(ports.begin(), ports.end(), [&](const auto& p) { return p.number == number; });
+    EXPECT_EQ(found, 1) << "COM" << number << " among the " << ports.size() << " ports found";
+    if (found != 1) return std::nullopt;
+    return *std::find_if(ports.begin(), ports.end(), [&](const auto& p) { return p.number == number; });
+  }
+
   static constexpr const wchar_t* kValue = L"\\Device\\Zr7TestSerial";
   int number = 0;
   HKEY serialMap = nullptr;
 };
 
 TEST_F(ComPortsPresent, FindsThePortOfTheInstrumentOnceAndMayOpenIt) {
-  const std::vector<TComPortPresent> ports = ListComPortsPresent();
-  const auto found = std::count_if(ports.begin(), ports.end(), [&](const auto& p) { return p.number == number; });
-  ASSERT_EQ(found, 1) << "COM" << number << " among the " << ports.size() << " ports found";
-  const auto port = std::find_if(ports.begin(), ports.end(), [&](const auto& p) { return p.number == number; });
+  const std::optional<TComPortPresent> port = ListedOnce();
+  ASSERT_TRUE(port.has_value());
   EXPECT_EQ(port->state, TComPortPresent::TState::Free) << port->error;
 }
 
@@ -69,10 +80,11 @@ class UsbSerialAdapter : public ComPortsPresent {
 protected:
   void SetUp() override {
     ComPortsPresent::SetUp();
-    devices = SetupDiCreateDeviceInfoList(&kPortsClass, nullptr);
+    devices = SetupDiCreateDeviceInfoList(&GUID_DEVCLASS_PORTS, nullptr);
     ASSERT_NE(devices, INVALID_HANDLE_VALUE);
     device.cbSize = sizeof device;
-    ASSERT_TRUE(SetupDiCreateDeviceInfoW(devices, L"PORTS", &kPortsClass, nullptr, nullptr, DICD_GENERATE_ID, &device))
+    ASSERT_TRUE(
+        SetupDiCreateDeviceInfoW(devices, L"PORTS", &GUID_DEVCLASS_PORTS, nullptr, nullptr, DICD_GENERATE_ID, &device))
         << GetLastError();
     ASSERT_TRUE(SetupDiRegisterDeviceInfo(devices, &device, 0, nullptr, nullptr, nullptr)) << GetLastError();
     registered = true;
@@ -94,18 +106,14 @@ protected:
     ComPortsPresent::TearDown();
   }
 
-  // The device setup class "Ports (COM & LPT)".
-  static constexpr GUID kPortsClass = {0x4d36e978, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
   HDEVINFO devices = INVALID_HANDLE_VALUE;
   SP_DEVINFO_DATA device{};
   bool registered = false;
 };
 
 TEST_F(UsbSerialAdapter, PortCarriesTheNameTheSystemGivesIt) {
-  const std::vector<TComPortPresent> ports = ListComPortsPresent();
-  const auto found = std::count_if(ports.begin(), ports.end(), [&](const auto& p) { return p.number == number; });
-  ASSERT_EQ(found, 1) << "COM" << number << " among the " << ports.size() << " ports found";
-  const auto port = std::find_if(ports.begin(), ports.end(), [&](const auto& p) { return p.number == number; });
+  const std::optional<TComPortPresent> port = ListedOnce();
+  ASSERT_TRUE(port.has_value());
   EXPECT_EQ(port->name, "USB Serial Port (COM" + std::to_string(number) + ")");
   EXPECT_EQ(port->state, TComPortPresent::TState::Free) << port->error;
 }

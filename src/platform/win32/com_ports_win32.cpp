@@ -4,6 +4,11 @@
 
 #include <windows.h>
 
+// The device setup classes' identifiers, defined here rather than taken
+// from a library.
+#include <initguid.h>
+
+#include <devguid.h>
 #include <setupapi.h>
 
 #include <algorithm>
@@ -12,9 +17,6 @@
 
 namespace zr7 {
 namespace {
-
-// The device setup class "Ports (COM & LPT)".
-constexpr GUID kPortsClass = {0x4d36e978, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
 
 std::string Utf8(const std::wstring& wide) {
   if (wide.empty()) return {};
@@ -59,7 +61,7 @@ void AddPort(std::vector<TComPortPresent>& ports, std::optional<int> number) {
 }
 
 void AddPortsOfClass(std::vector<TComPortPresent>& ports) {
-  HDEVINFO devices = SetupDiGetClassDevsW(&kPortsClass, nullptr, nullptr, DIGCF_PRESENT);
+  HDEVINFO devices = SetupDiGetClassDevsW(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
   if (devices == INVALID_HANDLE_VALUE) return;
   SP_DEVINFO_DATA device{};
   device.cbSize = sizeof device;
