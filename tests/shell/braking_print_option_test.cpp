@@ -8,7 +8,8 @@
 
 #include <QCheckBox>
 #include <QPlainTextEdit>
-#include <QStandardPaths>
+#include <QDir>
+#include <QSettings>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -17,13 +18,10 @@
 namespace zr7 {
 namespace {
 
-// The test runs with its own configuration folder (XDG_CONFIG_HOME), so the
-// examiner's own settings are neither read nor changed.
 class BrakingPrintOption : public ::testing::Test {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).contains("braking_print_option"))
+    ASSERT_TRUE(QSettings(QStringLiteral("ZR-7"), QStringLiteral("zr7")).fileName().startsWith(QDir::tempPath()))
         << "the test must not touch the user's settings";
     SetBrakingBlockPrinted(false);
     // konfiguracja.txt as the examiner's station keeps it.
