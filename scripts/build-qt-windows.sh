@@ -51,9 +51,12 @@ EOF
 compiler=$(x86_64-w64-mingw32-g++-posix -dumpfullversion)
 
 # qtbase: Debian's source with its patches. The Windows tablet support
-# (wintab) is not in Debian's source; network, SQL, D-Bus, ICU and zstd are
-# not used by the program. OpenGL stays on: the Windows platform plugin
-# does not build without it, and desktop OpenGL needs no extra library.
+# (wintab) is not in Debian's source; network, SQL, D-Bus, ICU, zstd and
+# OpenGL are not used by the program (it paints with the raster engine).
+# OpenGL goes out as configure's -no-opengl does, which takes dynamic
+# OpenGL with it (the Windows platform plugin's dynamic OpenGL code does not
+# build without OpenGL). That spares the build the OpenGL modules, and the
+# package Qt's two OpenGL DLLs.
 qtbase_options=(
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
   -DQT_QMAKE_TARGET_MKSPEC=win32-g++
@@ -61,7 +64,7 @@ qtbase_options=(
   -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
   -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_concurrent=OFF
   -DFEATURE_tabletevent=OFF -DFEATURE_icu=OFF -DFEATURE_zstd=OFF
-  -DFEATURE_opengl_desktop=ON -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF
+  -DINPUT_opengl=no -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF
   -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF
   -DFEATURE_system_freetype=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF
   -DFEATURE_png=ON -DFEATURE_jpeg=ON -DFEATURE_gif=OFF -DFEATURE_ico=OFF
