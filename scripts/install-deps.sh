@@ -22,9 +22,12 @@ if [ "${1:-}" = "--windows" ]; then
   # std::mutex), GoogleTest's sources to build for Windows; what Qt for
   # Windows is built with (scripts/build-qt-windows.sh: its source package,
   # Ninja, the host Qt's moc, rcc and uic); NSIS and zip to pack; Wine,
-  # ImageMagick for screenshots, Tesseract to read the screen, and the Linux build for the tests' zr7-sim.
+  # ImageMagick for screenshots, Tesseract to read the screen, a CUPS
+  # scheduler and Ghostscript for the station's printer and its pages, and
+  # the Linux build for the tests' zr7-sim.
   packages=(g++-mingw-w64-x86-64-posix googletest ninja-build dpkg-dev xz-utils perl qt6-base-dev-tools
-    nsis zip wine64 imagemagick tesseract-ocr tesseract-ocr-eng "${linux_packages[@]}")
+    nsis zip wine64 imagemagick tesseract-ocr tesseract-ocr-eng cups-daemon cups-client ghostscript
+    "${linux_packages[@]}")
 elif [ "${1:-}" = "--format" ]; then
   packages=(clang-format git)
 else

@@ -40,7 +40,8 @@ def file_maxima(path):
     """Largest deceleration (one decimal) and force of a measurement file,
     read from its bytes: sample i starts at 48*(i-1); force int16 at 6,
     deceleration double at 8, sample 1's count int32 at 40."""
-    data = open(path, "rb").read()
+    with open(path, "rb") as measurement:
+        data = measurement.read()
     count = struct.unpack_from("<i", data, 40)[0]
     forces = [struct.unpack_from("<h", data, SAMPLE_SLOT * i + 6)[0] for i in range(count)]
     accelerations = [struct.unpack_from("<d", data, SAMPLE_SLOT * i + 8)[0] for i in range(count)]

@@ -1,7 +1,8 @@
 """The Windows program as a station gets it, under Wine on Xvfb: the
 installer run silently in a fresh Wine prefix, the program started from its
-desktop shortcut, a bank read from zr7-sim through a COM port of the prefix
-and saved, a shorter random examiner, then the uninstaller.
+desktop shortcut, a bank read from zr7-sim through a COM port of the prefix,
+saved and printed on the station's printer (a CUPS queue), a shorter random
+examiner, then the uninstaller.
 
 Usage: installed_window_test.py SETUP_EXE LINUX_BUILD_DIR OUT_DIR
 The Linux build gives zr7-sim and zr7-cli (the reference read); OUT_DIR
@@ -23,6 +24,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "desktop"))
 import examiner_test  # noqa: E402
 import monkey_test  # noqa: E402
 from desktop import Display, Zr7, require_environment, wait_for  # noqa: E402
+from station_printer import StationPrinter  # noqa: E402
 
 SETUP = OUT = None
 WINE = shutil.which("wine64") or "/usr/lib/wine/wine64"
@@ -33,13 +35,15 @@ READ_BANK = 12
 # Windows' own file dialogs; the program gives them no title of its own.
 SAVE_DIALOG = "^(Zapisz jako|)$"
 OPEN_DIALOG = "^(Otwórz|)$"
+PRINT_DIALOG = "^Wydrukuj$"
 
 
 class WinePrefix:
     """A fresh Wine prefix whose user has a desktop and a documents folder of
-    their own, as on Windows, under a home folder of the test."""
+    their own, as on Windows, under a home folder of the test, and the
+    station's printer as the default printer."""
 
-    def __init__(self, display):
+    def __init__(self, display, printer):
         self.root = tempfile.mkdtemp(prefix="zr7-wine-station-")
         self.home = os.path.join(self.root, "home")
         self.desktop = os.path.join(self.home, "Pulpit")
@@ -50,8 +54,10 @@ class WinePrefix:
             dirs.write('XDG_DESKTOP_DIR="$HOME/Pulpit"\nXDG_DOCUMENTS_DIR="$HOME/Dokumenty"\n')
         self.path = os.path.join(self.root, "prefix")
         self.env = dict(display.env, WINEPREFIX=self.path, HOME=self.home, WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=", LANG="pl_PL.UTF-8", LC_ALL="pl_PL.UTF-8")
-        self.env.pop("WINEPATH", None)
+                        WINEDLLOVERRIDES="mscoree,mshtml=", LANG="pl_PL.UTF-8", LC_ALL="pl_PL.UTF-8",
+                        CUPS_SERVER=printer.socket)
+        for variable in ("WINEPATH", "PRINTER", "LPDEST"):
+            self.env.pop(variable, None)
         self.run([WINE, "wineboot", "-i"], timeout=300)
 
     def run(self, command, timeout=120, check=True):
@@ -154,7 +160,9 @@ class InstalledWindowTest(unittest.TestCase):
         require_environment()
         self.display = Display()
         self.addCleanup(self.display.close)
-        self.prefix = WinePrefix(self.display)
+        self.printer = StationPrinter()
+        self.addCleanup(self.printer.close)
+        self.prefix = WinePrefix(self.display, self.printer)
         self.addCleanup(self.prefix.close)
 
     def test_install_start_read_save_and_uninstall(self):
@@ -224,6 +232,19 @@ class InstalledWindowTest(unittest.TestCase):
                              "the window's file differs from the Linux zr7-cli read")
         self.assert_status_shows_braking_ratio(app, prefix, saved)
 
+        # Windows' own print dialog offers the station's printer first; the
+        # printer gets the one-page report of the test on the screen.
+        app.click(Zr7.PRINT)
+        self.display.key(self.display.wait_window(PRINT_DIALOG, 30), "Return")
+        wait_for(self.printer.jobs_printed, 60, "the report at the station's printer")
+        self.assertEqual(len(self.printer.jobs_printed()), 1)
+        text, pages = self.printer.page_text(self.printer.jobs_printed()[0])
+        self.assertEqual(pages, 1, text)
+        _, amax, fmax = examiner_test.file_maxima(saved)
+        self.assertIn("a max [m/s2] = " + amax, text)
+        self.assertIn("F [daN] = " + fmax, text)
+        app.assert_alive("after printing")
+
         # The open dialog starts in the folder of the last file, where both
         # files are: their bare names open them.
         measurements = [os.path.basename(path) for path in (saved, reference)]
@@ -235,7 +256,7 @@ class InstalledWindowTest(unittest.TestCase):
 
         prefix.run([WINE, os.path.join(installed, "odinstaluj.exe"), "/S"], timeout=120)
         # The uninstaller runs on from a copy of itself in the temporary folder.
-        wait_for(lambda: not os.path.exists(installed), 60, "the uninstaller to remove the program")
+        wait_for(lambda: not os.path.exists(installed), 120, "the uninstaller to remove the program")
         self.assertFalse(os.path.exists(os.path.join(prefix.desktop, "ZR-7.lnk")), "the desktop shortcut stayed")
         self.assertIsNone(prefix.start_menu(), "the Start menu folder stayed")
         self.assertFalse(prefix.registry_has(UNINSTALL_KEY), "still in the list of installed programs")
