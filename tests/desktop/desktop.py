@@ -38,6 +38,17 @@ def wait_for(condition, timeout, what):
         time.sleep(0.05)
 
 
+def end_process(process, timeout, ask=None):
+    """Asks a process to end (terminate, unless ask does it another way)
+    and waits for it; one that has not ended after timeout seconds is killed."""
+    (ask or process.terminate)()
+    try:
+        process.wait(timeout)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
 class Display:
     """An Xvfb server with openbox on a display number of its own choosing."""
 
@@ -157,12 +168,7 @@ class Display:
         for process in (self.window_manager, self.server):
             if process is None:
                 continue
-            process.terminate()
-            try:
-                process.wait(10)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
+            end_process(process, 10)
         if self.window_manager is not None:
             self.window_manager_log.close()
 
@@ -252,10 +258,6 @@ class Zr7:
 
     def quit(self):
         if self.alive():
-            self.display.run(["wmctrl", "-i", "-c", str(self.window)], check=False)
-            try:
-                self.process.wait(20)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
+            end_process(self.process, 20,
+                        lambda: self.display.run(["wmctrl", "-i", "-c", str(self.window)], check=False))
         self.log.close()

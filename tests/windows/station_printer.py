@@ -11,7 +11,7 @@ import stat
 import subprocess
 import tempfile
 
-from desktop import wait_for
+from desktop import end_process, wait_for
 
 CUPSD = "/usr/sbin/cupsd"
 CUPS_PROGRAMS = "/usr/lib/cups"
@@ -90,11 +90,6 @@ class StationPrinter:
         return text, count
 
     def close(self):
-        self.process.terminate()
-        try:
-            self.process.wait(10)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
+        end_process(self.process, 10)
         self.log.close()
         shutil.rmtree(self.root, ignore_errors=True)
