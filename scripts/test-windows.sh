@@ -3,7 +3,8 @@
 # scripts/package-windows.sh) under Wine, in a throwaway Wine prefix: first
 # the tests, the window's on Qt's offscreen platform among them, then a bank read by
 # zr7-cli.exe from zr7-sim linked as COM7, compared byte for byte with the
-# Linux zr7-cli's read of the same bank; then each build reads the other's
+# Linux zr7-cli's read of the same bank, and a batch of banks into a folder
+# of a Polish name against the Linux batch; then each build reads the other's
 # file back, a save goes through a symbolic link, a read whose adapter is
 # unplugged ends with exit code 1, and a save into a folder the user may not
 # write to writes the file in place; zr7-cli.exe lists the COM ports and
@@ -98,6 +99,25 @@ start_simulator "$work/COM1"
 stop_simulator
 cmp "$work/windows/bank.zr" "$work/linux/bank.zr"
 echo "bank $bank: the Windows and the Linux read wrote the same $(stat -c %s "$work/linux/bank.zr") bytes"
+
+echo "== a batch under Wine into a folder of a Polish name"
+# Station folders carry Polish letters ("C:\Users\Paweł"): the tests go into
+# the folder named, under the same names and with the same bytes as the
+# Linux batch gives them.
+folder="Pomiary Łódź"
+start_simulator "$WINEPREFIX/dosdevices/com7" --empty 2
+(cd "$work/windows" && "$wine" "$exe" read --port COM7 --banks 1,2,3 --dir "$folder" >/dev/null)
+stop_simulator
+start_simulator "$work/COM1" --empty 2
+(cd "$work/linux" && "$cli" read --port "$work/COM1" --banks 1,2,3 --dir "$folder" >/dev/null)
+stop_simulator
+diff -r "$work/windows/$folder" "$work/linux/$folder"
+[ "$(find "$work/windows" -mindepth 1 -type d | wc -l)" -eq 1 ] || {
+  echo "the batch made a folder of another name:" >&2
+  find "$work/windows" -mindepth 1 -type d >&2
+  exit 1
+}
+echo "$(ls "$work/windows/$folder" | wc -l) tests in \"$folder\", the same as the Linux batch's"
 
 echo "== each build reads the other's file"
 (cd "$work/windows" && "$wine" "$exe" export "$work/linux/bank.zr" --csv --out from-linux.csv)

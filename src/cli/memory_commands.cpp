@@ -3,6 +3,7 @@
 #include "bank_read_command.h"
 #include "cli_commands.h"
 #include "measurement/station_data.h"
+#include "platform/file_io.h"
 #include "platform/plain_message_loop.h"
 #include "platform/system.h"
 #include "qt_parts.h"
@@ -159,7 +160,8 @@ int ReadBanksCommand(const std::vector<std::string>& args, std::ostream& out, st
   if (options.port.empty() || folder.empty() || !banks) return UsageOf(err, "read");
 
   std::error_code error;
-  std::filesystem::create_directories(folder, error);
+  const std::filesystem::path folderPath = PathFromUtf8(folder);
+  std::filesystem::create_directories(folderPath, error);
   if (error) {
     err << folder << ": " << error.message() << "\n";
     return 1;
@@ -169,7 +171,7 @@ int ReadBanksCommand(const std::vector<std::string>& args, std::ostream& out, st
   if (!OpenInstrumentPort(comm, options, err)) return 1;
   TReadStopper stopper;
   const TMemoryProgress progress = ProgressOnTerminal(err);
-  const TBatchSettings settings{folder, StationDataAtStart(), SystemDecimalSeparator()};
+  const TBatchSettings settings{folderPath, StationDataAtStart(), SystemDecimalSeparator()};
   const std::vector<TBankFileEntry> entries = ReadBanksIntoFolder(comm, loop, *banks, settings, stopper, progress);
   comm.ClosePort();
   if (progress) err << "\n";

@@ -13,4 +13,13 @@ int ReadFileStart(const std::string& path, std::size_t limit, std::vector<std::u
   });
 }
 
+std::filesystem::path PathFromUtf8(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8OfPath(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 } // namespace zr7

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zr7 {
@@ -34,5 +36,12 @@ int ReadFileStart(const std::string& path, std::size_t limit, std::vector<std::u
 // program holds it open, letting it be written but not replaced; a
 // read-only file is refused (EACCES).
 int ReplaceFileContent(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// The program keeps every path as UTF-8 text, as file_io takes it. A
+// std::filesystem path made from narrow text, or turned back into it, uses
+// the system's code page on Windows instead, so a folder named "Łódź" would
+// become another folder: paths cross between the two through these.
+std::filesystem::path PathFromUtf8(std::string_view utf8);
+std::string Utf8OfPath(const std::filesystem::path& path);
 
 } // namespace zr7

@@ -1,5 +1,6 @@
 #include "memory_window.h"
 
+#include "platform/file_io.h"
 #include "tdialogs.h"
 #include "text/number_format.h"
 #include "transfer/bank_requests.h"
@@ -178,7 +179,7 @@ void TMemoryWindow::ReadIntoFolder() {
   link_.stopper = TReadStopper();
   SetRunning(true);
   lbStan->setText(QString::fromUtf8("Odczyt pomiarów do folderu %1...").arg(folder));
-  const TBatchSettings settings{folder.toStdString(), link_.station(), UserDecimalSeparator()};
+  const TBatchSettings settings{PathFromUtf8(folder.toStdString()), link_.station(), UserDecimalSeparator()};
   const std::vector<TBankFileEntry> entries =
       ReadBanksIntoFolder(link_.comm, link_.loop, banks, settings, link_.stopper, Progress());
   SetRunning(false);

@@ -73,8 +73,9 @@ TBankFileEntry WriteBankFile(const TBatchSettings& settings, int bank, const TSt
   const TPomiarImage image = ToImage(pomiar);
   for (int copy = 1;; ++copy) {
     const std::filesystem::path path = settings.folder / BankFileName(test, bank, copy);
+    const std::string pathText = Utf8OfPath(path);
     std::vector<std::uint8_t> existing;
-    const int readError = ReadFileStart(path.string(), kPomiarImageSize + 1, existing);
+    const int readError = ReadFileStart(pathText, kPomiarImageSize + 1, existing);
     if (readError == 0 && std::equal(existing.begin(), existing.end(), image.begin(), image.end())) {
       entry.outcome = TBankFileOutcome::Identical;
       entry.file = path;
@@ -82,11 +83,11 @@ TBankFileEntry WriteBankFile(const TBatchSettings& settings, int bank, const TSt
     }
     if (readError == 0) continue; // a different file: never replaced
     if (readError != ENOENT) {
-      entry.reason = path.string() + ": " + FileErrorText(readError);
+      entry.reason = pathText + ": " + FileErrorText(readError);
       return entry;
     }
-    if (const int error = SaveMeasurementFile(path.string(), pomiar); error != 0) {
-      entry.reason = path.string() + ": " + FileErrorText(error);
+    if (const int error = SaveMeasurementFile(pathText, pomiar); error != 0) {
+      entry.reason = pathText + ": " + FileErrorText(error);
       return entry;
     }
     entry.outcome = TBankFileOutcome::Written;
@@ -180,7 +181,7 @@ std::string DescribeBatch(const std::vector<TBankFileEntry>& entries) {
   for (const TBankFileEntry& e : entries) {
     ++counts[static_cast<std::size_t>(e.outcome)];
     text += "bank " + std::to_string(e.bank) + ": " + OutcomeText(e.outcome);
-    if (!e.file.empty()) text += " " + e.file.filename().string();
+    if (!e.file.empty()) text += " " + Utf8OfPath(e.file.filename());
     if (!e.reason.empty()) text += ": " + e.reason;
     text += "\n";
   }

@@ -65,6 +65,21 @@ TEST_F(FileIo, EveryByteValueRoundTrips) {
   EXPECT_EQ(std::vector<std::uint8_t>(onDisk.begin(), onDisk.end()), bytes) << "as another program reads it";
 }
 
+// A folder the user names may carry Polish letters, as a station's
+// "C:\Users\Paweł" does: given as UTF-8, it is one and the same folder for
+// std::filesystem and for the program's own file functions, both ways.
+TEST_F(FileIo, PolishNamesAreOneFolderForEveryFileFunction) {
+  const std::string folder = Utf8OfPath(dir_) + "/Pomiary Łódź";
+  ASSERT_TRUE(fs::create_directory(PathFromUtf8(folder)));
+  ASSERT_EQ(ReplaceFileContent(folder + "/żółw.zr", Bytes("pomiar")), 0);
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(PathFromUtf8(folder)))
+    names.push_back(Utf8OfPath(entry.path().filename()));
+  EXPECT_EQ(names, std::vector<std::string>{"żółw.zr"});
+  EXPECT_EQ(FileContent(PathFromUtf8(folder + "/żółw.zr")), "pomiar");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1) << "no second folder of another name";
+}
+
 TEST_F(FileIo, MissingFolderIsReported) {
   EXPECT_EQ(FileErrorText(ReplaceFileContent(Path("no-such-folder/a.zr"), Bytes("x"))), "File not found");
 }
