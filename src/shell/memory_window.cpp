@@ -53,11 +53,22 @@ TMemoryWindow::TMemoryWindow(TMemoryWindowLink link, TDialogs& dialogs, QWidget*
   tbBanki->setHorizontalHeaderLabels({QStringLiteral("bank"), QStringLiteral("data"), QStringLiteral("godzina"),
                                       QStringLiteral("hamulec"), QStringLiteral("czas [s]"),
                                       QStringLiteral("odch. [m]")});
-  tbBanki->verticalHeader()->hide();
   tbBanki->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tbBanki->setSelectionBehavior(QAbstractItemView::SelectRows);
   tbBanki->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  // Rows are chosen, not cells: Tab goes on to the buttons.
+  tbBanki->setTabKeyNavigation(false);
+  // One line a bank, every column as wide as its texts and the brake's
+  // taking the rest, and all twelve banks in sight without scrolling.
+  tbBanki->setWordWrap(false);
+  tbBanki->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   tbBanki->horizontalHeader()->setSectionResizeMode(kBrake, QHeaderView::Stretch);
+  QHeaderView* rows = tbBanki->verticalHeader();
+  rows->hide();
+  rows->setSectionResizeMode(QHeaderView::Fixed);
+  rows->setDefaultSectionSize(fontMetrics().height() + 8);
+  tbBanki->setMinimumHeight(kBankCount * rows->defaultSectionSize() + tbBanki->horizontalHeader()->sizeHint().height() +
+                            2 * tbBanki->frameWidth());
   tbBanki->setToolTip(QString::fromUtf8("podwójne kliknięcie lub Enter: czytaj ten pomiar"));
   ShowHeaders({});
   connect(tbBanki, &QTableWidget::activated, this, [this](const QModelIndex& index) { ChooseRow(index.row()); });

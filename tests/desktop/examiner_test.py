@@ -77,6 +77,25 @@ def read_bank(bank, out):
         simulator.close()
 
 
+def read_banks(banks, folder, options=()):
+    """The tests of these banks as zr7-cli's batch writes them into folder."""
+    simulator = Simulator(options=options)
+    try:
+        subprocess.run([program("zr7-cli"), "read", "--port", simulator.device, "--banks", ",".join(map(str, banks)),
+                        "--dir", folder], check=True, capture_output=True, timeout=120)
+    finally:
+        simulator.close()
+
+
+def folder_files(folder):
+    """Name and bytes of each file in a folder."""
+    files = {}
+    for name in sorted(os.listdir(folder)):
+        with open(os.path.join(folder, name), "rb") as measurement:
+            files[name] = measurement.read()
+    return files
+
+
 def requests_in(log):
     with open(log) as lines:
         return sum(1 for _ in lines)
@@ -180,12 +199,12 @@ class ExaminerTest(unittest.TestCase):
         self.assert_report_maxima(text, self.long_file)
         self.assertNotIn("EL 4711", text, "the opened file brings its own vehicle data")
 
-    def connect_to_simulator(self):
+    def connect_to_simulator(self, options=()):
         """zr7-sim linked as COM1, chosen and connected; its request log."""
         ports = os.path.join(self.workdir, "home", ".config", "zr7", "ports")
         os.makedirs(ports, exist_ok=True)
         log = os.path.join(self.workdir, "requests.log")
-        simulator = Simulator(link=os.path.join(ports, "COM1"), log=log)
+        simulator = Simulator(link=os.path.join(ports, "COM1"), log=log, options=options)
         self.addCleanup(simulator.close)
 
         self.app.click(Zr7.COM_LIST)
@@ -206,6 +225,69 @@ class ExaminerTest(unittest.TestCase):
         read_bank(1, reference)
         self.app.responsive()
         self.assert_report_maxima(self.print_report(), reference)
+
+    def read_marked_banks_into(self, memory, folder):
+        """"Zapisz do folderu..." (after the list's two buttons) into folder."""
+        self.display.key(memory, "Tab", "Tab", "Tab", "space")
+        dialog = self.app.dialog("^Folder na pomiary$")
+        self.display.key(dialog, "ctrl+a")
+        self.display.type(dialog, folder)
+        self.display.key(dialog, "Return")
+
+    def close_box(self):
+        box = self.display.wait_window("^zr7$", 60)
+        self.display.key(box, "Return")
+        wait_for(lambda: box not in self.display.windows_named("^zr7$"), 20, "the box to close")
+
+    def test_stored_tests_into_a_folder_and_stopped_reads(self):
+        # Paced as a real instrument that answers a little late, so that a
+        # bank's read lasts seconds, time enough to stop it on a busy machine.
+        log = self.connect_to_simulator(("--empty", "3", "--pace", "--latency", "4"))
+        self.app.click(Zr7.MEMORY)
+        memory = self.app.dialog("^Pamięć ZR-7$")
+        wait_for(lambda: os.path.exists(log) and requests_in(log) == 48, 30, "the twelve headers")
+
+        # Banks 1 to 3 marked, into a folder of a Polish name that a batch of
+        # zr7-cli fills alike; the empty bank 3 gives no file.
+        self.display.key(memory, "ctrl+Home", "shift+Down", "shift+Down")
+        folder = os.path.join(self.workdir, "Pomiary Łódź")
+        os.makedirs(folder)
+        self.read_marked_banks_into(memory, folder)
+        self.close_box()
+        reference = os.path.join(self.workdir, "zr7-cli")
+        read_banks([1, 2, 3], reference, ("--empty", "3"))
+        self.assertEqual(len(folder_files(reference)), 2)
+        self.assertEqual(folder_files(folder), folder_files(reference))
+
+        # All twelve into a fresh folder, stopped by Escape during bank 2:
+        # bank 1's file is whole, nothing of bank 2 is written, and no
+        # request follows the stop.
+        start = requests_in(log)
+        stopped = os.path.join(self.workdir, "przerwany")
+        os.makedirs(stopped)
+        self.display.key(memory, "ctrl+a")
+        self.read_marked_banks_into(memory, stopped)
+        wait_for(lambda: requests_in(log) >= start + 544 + 10, 60, "bank 2's read")
+        self.display.key(memory, "Escape")
+        self.close_box()
+        after_stop = requests_in(log)
+        self.assertLess(after_stop, start + 2 * 544)
+        self.assertEqual(folder_files(stopped), {name: data for name, data in folder_files(reference).items()
+                                                 if name.endswith("_bank01.zr")})
+
+        # A single read stopped by Escape in the main window says so in a
+        # box; the link stays open, and the next read is whole.
+        self.app.click(Zr7.READ)
+        wait_for(lambda: requests_in(log) >= after_stop + 50, 30, "the bank read")
+        self.display.key(self.app.window, "Escape")
+        self.close_box()
+        stopped_read = requests_in(log)
+        self.assertLess(stopped_read, after_stop + 544)
+        time.sleep(1.0)
+        self.assertEqual(requests_in(log), stopped_read, "no request after the stop")
+        self.app.click(Zr7.READ)
+        wait_for(lambda: requests_in(log) == stopped_read + 544, 60, "a whole read after the stop")
+        self.app.responsive()
 
     def test_read_a_bank_from_the_instrument_and_save_it(self):
         log = self.connect_to_simulator()
