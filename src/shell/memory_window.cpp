@@ -169,7 +169,11 @@ void TMemoryWindow::ShowHeaders(const std::vector<TBankHeader>& headers) {
 
 void TMemoryWindow::ChooseRow(int row) {
   if (row < 0 || row >= kBankCount) return;
+  // The main window reads the bank and shows its progress; the list stays in
+  // front, so its Escape and "Przerwij" stop that read too.
+  SetRunning(true);
   link_.readBank(row + 1);
+  SetRunning(false);
 }
 
 std::vector<int> TMemoryWindow::MarkedBanks() const {

@@ -125,6 +125,42 @@ TEST_F(MemoryWindow, ChoosingARowReadsThatBank) {
   EXPECT_EQ(LinesIn(Log()), 48 + 544);
 }
 
+// A bank chosen in the list is read with the list still in front: Escape
+// there, or its "Przerwij", stops that read as the main window's own do.
+// The link stays open and the box says how much was read.
+TEST_F(MemoryWindow, ReadOfAChosenRowStopsFromTheList) {
+  for (const bool byKey : {true, false}) {
+    SCOPED_TRACE(byKey ? "Escape" : "Przerwij");
+    StartInstrument({"--latency", "3"});
+    Connect();
+    window.sbPamiec->click();
+    QTableWidget* table = window.memoryWindow->tbBanki;
+    table->setCurrentCell(1, 0);
+    dialogs.boxes.clear();
+    bool stopEnabled = false;
+    QTimer::singleShot(300, [&] {
+      stopEnabled = window.memoryWindow->btPrzerwij->isEnabled();
+      if (byKey) {
+        QTest::keyClick(table, Qt::Key_Escape);
+      } else {
+        window.memoryWindow->btPrzerwij->click();
+      }
+    });
+    QTest::keyClick(table, Qt::Key_Return);
+    EXPECT_TRUE(stopEnabled);
+    EXPECT_LT(LinesIn(Log()), 48 + 544);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith(QString::fromUtf8("Pomiar jest niekompletny: odczytano ")))
+        << dialogs.boxes[0].text.toStdString();
+    EXPECT_TRUE(window.State.Polaczony);
+    EXPECT_TRUE(window.bbtOpen->isEnabled());
+    EXPECT_FALSE(window.memoryWindow->btPrzerwij->isEnabled());
+    window.btPolacz->click();
+    instrument.reset();
+    fs::remove(Log());
+  }
+}
+
 // The list opens on the bank chosen in the main window, with nothing
 // marked (a batch still takes all banks): Enter reads that bank at once.
 TEST_F(MemoryWindow, ListOpensOnTheChosenBank) {
