@@ -245,6 +245,18 @@ class InstalledWindowTest(unittest.TestCase):
         self.assertIn("F [daN] = " + fmax, text)
         app.assert_alive("after printing")
 
+        # The list of stored tests reads the twelve headers and opens on the
+        # bank of the main window, which Enter reads again.
+        before = examiner_test.requests_in(log)
+        app.click(Zr7.MEMORY)
+        memory = self.display.wait_window("^Pamięć ZR-7$", 30)
+        wait_for(lambda: examiner_test.requests_in(log) == before + 48, 30, "the twelve headers")
+        self.display.key(memory, "Return")
+        wait_for(lambda: examiner_test.requests_in(log) == before + 48 + 544, 60, "the chosen bank's read")
+        self.display.run(["wmctrl", "-i", "-c", str(memory)])
+        wait_for(lambda: memory not in self.display.windows_named("^Pamięć ZR-7$"), 20, "the list to close")
+        app.assert_alive("after the list")
+
         # The open dialog starts in the folder of the last file, where both
         # files are: their bare names open them.
         measurements = [os.path.basename(path) for path in (saved, reference)]
