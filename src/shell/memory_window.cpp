@@ -200,6 +200,8 @@ void TMemoryWindow::ReadIntoFolder() {
   SetRunning(false);
   link_.endRead();
   lbStan->clear();
+  // A main window closed during the batch has ended the program's work: no box.
+  if (parentWidget() != nullptr && !parentWidget()->isVisible()) return;
   ShowMessage(dialogs_, FromUtf8(DescribeBatch(entries)));
 }
 

@@ -6,6 +6,7 @@
 #include "sim_process.h"
 #include "shown_window.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTableWidget>
@@ -228,6 +229,27 @@ TEST_F(MemoryWindow, EscapeStopsABatch) {
   EXPECT_TRUE(window.State.Polaczony);
   EXPECT_TRUE(window.bbtOpen->isEnabled());
   EXPECT_FALSE(window.memoryWindow->btPrzerwij->isEnabled());
+}
+
+// Closing the main window during a batch ends the program as during a
+// single read: the batch stops, the port is freed, and no summary box
+// comes up after the window has gone.
+TEST_F(MemoryWindow, ClosingTheMainWindowEndsABatchWithoutABox) {
+  StartInstrument({"--latency", "3"});
+  Connect();
+  window.sbPamiec->click();
+  const fs::path folder = directory.Path() / "pomiary";
+  fs::create_directories(folder);
+  dialogs.fileNames.push_back(QString::fromStdString(folder.string()));
+  dialogs.boxes.clear();
+  Mark({});
+  QTimer::singleShot(0, [&] { window.memoryWindow->btDoFolderu->click(); });
+  QTimer::singleShot(400, [&] { window.close(); });
+  QTimer::singleShot(10000, [] { QCoreApplication::exit(1); });
+  EXPECT_EQ(QApplication::exec(), 0) << "the program ends, it does not hang";
+  EXPECT_TRUE(dialogs.boxes.empty()) << "no box after the window has gone";
+  EXPECT_FALSE(window.Comm->IsOpen());
+  EXPECT_LT(LinesIn(Log()), 12 * 544) << "the remaining banks were not asked for";
 }
 
 } // namespace
