@@ -68,23 +68,23 @@ class Simulator:
         self.process.stdout.close()
 
 
-def read_bank(bank, out):
-    simulator = Simulator()
+def cli_read(arguments, options=()):
+    """zr7-cli read with these arguments from a fresh zr7-sim."""
+    simulator = Simulator(options=options)
     try:
-        subprocess.run([program("zr7-cli"), "read", "--port", simulator.device, "--bank", str(bank), "--out", out],
-                       check=True, capture_output=True, timeout=120)
+        subprocess.run([program("zr7-cli"), "read", "--port", simulator.device] + arguments, check=True,
+                       capture_output=True, timeout=120)
     finally:
         simulator.close()
+
+
+def read_bank(bank, out):
+    cli_read(["--bank", str(bank), "--out", out])
 
 
 def read_banks(banks, folder, options=()):
     """The tests of these banks as zr7-cli's batch writes them into folder."""
-    simulator = Simulator(options=options)
-    try:
-        subprocess.run([program("zr7-cli"), "read", "--port", simulator.device, "--banks", ",".join(map(str, banks)),
-                        "--dir", folder], check=True, capture_output=True, timeout=120)
-    finally:
-        simulator.close()
+    cli_read(["--banks", ",".join(map(str, banks)), "--dir", folder], options)
 
 
 def folder_files(folder):

@@ -1,3 +1,4 @@
+#include "file_content.h"
 #include "pdf_reading.h"
 #include "scripted_dialogs.h"
 #include "sim_process.h"
@@ -18,8 +19,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
-
-#include <fstream>
 
 namespace zr7 {
 namespace {
@@ -42,13 +41,6 @@ private:
   }
   TSimProcess process_;
 };
-
-int LinesIn(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  int lines = 0;
-  for (std::string line; std::getline(in, line);) ++lines;
-  return lines;
-}
 
 QString IncompleteText(int samplesRead, int sampleCount, int unanswered) {
   return QString::fromUtf8(
@@ -141,7 +133,7 @@ TEST_F(WindowBankRead, WindowShowsTheBankTheInstrumentHolds) {
   EXPECT_TRUE(window.bbtOpen->isEnabled());
   EXPECT_TRUE(window.sbOpen->isEnabled());
   EXPECT_EQ(window.pBar->value(), 0);
-  EXPECT_EQ(LinesIn(directory.Path() / "requests.log"), 544);
+  EXPECT_EQ(LineCount(directory.Path() / "requests.log"), 544);
 }
 
 TEST_F(WindowBankRead, OpenedFilesShowAndPrintTheirWholeCurve) {
@@ -256,7 +248,7 @@ TEST_F(WindowBankRead, ReadCannotBeStartedTwiceAndDisconnectEndsItIncomplete) {
   EXPECT_FALSE(window.bbtOpen->isEnabled());
   EXPECT_TRUE(window.sbOpen->isEnabled());
   EXPECT_EQ(window.pBar->value(), 0);
-  const int requests = LinesIn(directory.Path() / "requests.log");
+  const int requests = LineCount(directory.Path() / "requests.log");
   EXPECT_LT(requests, 544) << "the remaining requests were not sent";
   ASSERT_EQ(dialogs.boxes.size(), 1u);
   ExpectIncompleteReadBox(dialogs.boxes[0], requests);
@@ -291,7 +283,7 @@ TEST_F(WindowBankRead, StoppedReadStaysConnectedAndSaysWhatWasRead) {
     EXPECT_TRUE(window.State.Polaczony);
     EXPECT_TRUE(window.Comm->IsOpen());
     EXPECT_TRUE(window.bbtOpen->isEnabled());
-    const int requests = LinesIn(directory.Path() / "requests.log") - requestsBefore;
+    const int requests = LineCount(directory.Path() / "requests.log") - requestsBefore;
     EXPECT_GT(requests, 5);
     EXPECT_LT(requests, 544) << "the remaining requests were not sent";
     ASSERT_EQ(dialogs.boxes.size(), 1u);
@@ -315,7 +307,7 @@ TEST_F(WindowBankRead, UnpluggedMidReadEndsTheReadAndDisconnects) {
   EXPECT_EQ(window.btPolacz->text(), QString::fromUtf8("Polącz"));
   ASSERT_EQ(dialogs.boxes.size(), 2u);
   EXPECT_TRUE(dialogs.boxes[0].text.contains("COM1")) << dialogs.boxes[0].text.toStdString();
-  ExpectIncompleteReadBox(dialogs.boxes[1], LinesIn(directory.Path() / "requests.log"));
+  ExpectIncompleteReadBox(dialogs.boxes[1], LineCount(directory.Path() / "requests.log"));
 }
 
 TEST_F(WindowBankRead, ClosingTheWindowMidReadEndsTheReadAndFreesThePort) {
@@ -329,7 +321,7 @@ TEST_F(WindowBankRead, ClosingTheWindowMidReadEndsTheReadAndFreesThePort) {
   EXPECT_EQ(QApplication::exec(), 0) << "the program ends, it does not hang";
   EXPECT_TRUE(dialogs.boxes.empty()) << "no box after the window has gone";
   EXPECT_FALSE(window.Comm->IsOpen());
-  EXPECT_LT(LinesIn(directory.Path() / "requests.log"), 544) << "the remaining requests were not sent";
+  EXPECT_LT(LineCount(directory.Path() / "requests.log"), 544) << "the remaining requests were not sent";
 }
 
 TEST_F(WindowBankRead, SplitLineIsReadWholeAndAMalformedLineEndsTheRead) {
@@ -369,7 +361,7 @@ TEST_F(WindowBankRead, LateAnswerIsDroppedAndTheIncompleteReadIsTold) {
   }
   ASSERT_EQ(dialogs.boxes.size(), 1u);
   EXPECT_EQ(dialogs.boxes[0].text, IncompleteText(held.count - 1, held.count, 1));
-  EXPECT_EQ(LinesIn(directory.Path() / "requests.log"), 544);
+  EXPECT_EQ(LineCount(directory.Path() / "requests.log"), 544);
   // One sample short is no measurement to judge a brake by.
   EXPECT_EQ(window.StatusBar->PanelText(2), "");
   EXPECT_EQ(window.StatusBar->PanelHint(2), QString::fromUtf8("pomiar niekompletny"));

@@ -1,3 +1,4 @@
+#include "file_content.h"
 #include "scripted_dialogs.h"
 #include "shell/memory_window.h"
 #include "shell/tfmain.h"
@@ -16,7 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 namespace zr7 {
 namespace {
@@ -36,13 +36,6 @@ std::string FileNameOf(int bank) {
       .toStdString();
 }
 
-int LinesIn(const fs::path& path) {
-  std::ifstream in(path);
-  int lines = 0;
-  for (std::string line; std::getline(in, line);) ++lines;
-  return lines;
-}
-
 // The window with the list of stored tests, against zr7-sim linked as COM1.
 class MemoryWindow : public ::testing::Test, protected TShownWindow {
 protected:
@@ -57,6 +50,13 @@ protected:
     ASSERT_TRUE(window.State.Polaczony);
   }
   fs::path Log() const { return directory.Path() / "requests.log"; }
+  // The folder that the folder dialog gives the next batch.
+  fs::path BatchFolder() {
+    const fs::path folder = directory.Path() / "pomiary";
+    fs::create_directories(folder);
+    dialogs.fileNames.push_back(QString::fromStdString(folder.string()));
+    return folder;
+  }
   QString Cell(int row, int column) const { return window.memoryWindow->tbBanki->item(row, column)->text(); }
   void Mark(std::initializer_list<int> banks) {
     window.memoryWindow->tbBanki->clearSelection();
@@ -79,7 +79,7 @@ TEST_F(MemoryWindow, ListShowsTheStoredHeadersAndEmptyBanksEmpty) {
   window.sbPamiec->click();
   EXPECT_TRUE(readingState);
   EXPECT_TRUE(window.memoryWindow->isVisible());
-  EXPECT_EQ(LinesIn(Log()), 48);
+  EXPECT_EQ(LineCount(Log()), 48);
   for (int bank = 1; bank <= 12; ++bank) {
     const int row = bank - 1;
     EXPECT_EQ(Cell(row, 0), QString::number(bank));
@@ -107,7 +107,7 @@ TEST_F(MemoryWindow, ConnectingReadsTheOpenList) {
   StartInstrument({});
   window.sbPamiec->click();
   EXPECT_EQ(Cell(0, 1), "");
-  EXPECT_EQ(LinesIn(Log()), 0);
+  EXPECT_EQ(LineCount(Log()), 0);
   Connect();
   EXPECT_EQ(Cell(0, 1), DateOf(sim::GeneratedTest(1)));
 }
@@ -123,7 +123,7 @@ TEST_F(MemoryWindow, ChoosingARowReadsThatBank) {
   QTest::keyClick(table, Qt::Key_Return);
   EXPECT_EQ(window.seBank->value(), 5);
   EXPECT_EQ(window.State.IloscProbek, sim::GeneratedTest(5).count);
-  EXPECT_EQ(LinesIn(Log()), 48 + 544);
+  EXPECT_EQ(LineCount(Log()), 48 + 544);
 }
 
 // A bank chosen in the list is read with the list still in front: Escape
@@ -149,7 +149,7 @@ TEST_F(MemoryWindow, ReadOfAChosenRowStopsFromTheList) {
     });
     QTest::keyClick(table, Qt::Key_Return);
     EXPECT_TRUE(stopEnabled);
-    EXPECT_LT(LinesIn(Log()), 48 + 544);
+    EXPECT_LT(LineCount(Log()), 48 + 544);
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_TRUE(dialogs.boxes[0].text.startsWith(QString::fromUtf8("Pomiar jest niekompletny: odczytano ")))
         << dialogs.boxes[0].text.toStdString();
@@ -174,7 +174,7 @@ TEST_F(MemoryWindow, ListOpensOnTheChosenBank) {
   EXPECT_TRUE(window.memoryWindow->MarkedBanks().empty());
   QTest::keyClick(table, Qt::Key_Return);
   EXPECT_EQ(window.State.IloscProbek, sim::GeneratedTest(9).count);
-  EXPECT_EQ(LinesIn(Log()), 48 + 544);
+  EXPECT_EQ(LineCount(Log()), 48 + 544);
 }
 
 // The marked banks go into the chosen folder under their tests' names; a
@@ -183,11 +183,10 @@ TEST_F(MemoryWindow, BatchWritesTheMarkedBanksIntoAFolder) {
   StartInstrument({"--empty", "3"});
   Connect();
   window.sbPamiec->click();
-  const fs::path folder = directory.Path() / "pomiary";
-  fs::create_directories(folder);
+  fs::path folder;
   for (int run = 0; run < 2; ++run) {
     dialogs.boxes.clear();
-    dialogs.fileNames.push_back(QString::fromStdString(folder.string()));
+    folder = BatchFolder();
     Mark({1, 3, 5});
     window.memoryWindow->btDoFolderu->click();
     ASSERT_EQ(dialogs.boxes.size(), 1u);
@@ -210,9 +209,7 @@ TEST_F(MemoryWindow, EscapeStopsABatch) {
   StartInstrument({"--latency", "3"});
   Connect();
   window.sbPamiec->click();
-  const fs::path folder = directory.Path() / "pomiary";
-  fs::create_directories(folder);
-  dialogs.fileNames.push_back(QString::fromStdString(folder.string()));
+  BatchFolder();
   dialogs.boxes.clear();
   Mark({});
   bool stopEnabled = false;
@@ -225,7 +222,7 @@ TEST_F(MemoryWindow, EscapeStopsABatch) {
   ASSERT_EQ(dialogs.boxes.size(), 1u);
   const QString summary = dialogs.boxes[0].text;
   EXPECT_TRUE(summary.contains(QString::fromUtf8("bank 12: błąd: odczyt przerwany"))) << summary.toStdString();
-  EXPECT_LT(LinesIn(Log()), 12 * 544);
+  EXPECT_LT(LineCount(Log()), 12 * 544);
   EXPECT_TRUE(window.State.Polaczony);
   EXPECT_TRUE(window.bbtOpen->isEnabled());
   EXPECT_FALSE(window.memoryWindow->btPrzerwij->isEnabled());
@@ -238,9 +235,7 @@ TEST_F(MemoryWindow, ClosingTheMainWindowEndsABatchWithoutABox) {
   StartInstrument({"--latency", "3"});
   Connect();
   window.sbPamiec->click();
-  const fs::path folder = directory.Path() / "pomiary";
-  fs::create_directories(folder);
-  dialogs.fileNames.push_back(QString::fromStdString(folder.string()));
+  BatchFolder();
   dialogs.boxes.clear();
   Mark({});
   QTimer::singleShot(0, [&] { window.memoryWindow->btDoFolderu->click(); });
@@ -249,7 +244,7 @@ TEST_F(MemoryWindow, ClosingTheMainWindowEndsABatchWithoutABox) {
   EXPECT_EQ(QApplication::exec(), 0) << "the program ends, it does not hang";
   EXPECT_TRUE(dialogs.boxes.empty()) << "no box after the window has gone";
   EXPECT_FALSE(window.Comm->IsOpen());
-  EXPECT_LT(LinesIn(Log()), 12 * 544) << "the remaining banks were not asked for";
+  EXPECT_LT(LineCount(Log()), 12 * 544) << "the remaining banks were not asked for";
 }
 
 } // namespace
